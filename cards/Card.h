@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace bingo::cards {
+
+inline constexpr int CardsPerSheet = 6;
+inline constexpr int NumbersPerCard = 25;
+
+/// One bingo card: its serial within the job and its 25 numbers in draw order.
+/// Number k (0-based) sits in grid row k / 5, column k % 5.
+struct Card {
+    std::int32_t serial = 0;
+    std::array<std::int32_t, NumbersPerCard> numbers{};
+};
+
+/// Where finished cards go. store() may throw; the generator then stops at that card.
+class CardSink {
+public:
+    virtual ~CardSink() = default;
+    virtual void store(const Card& card) = 0;
+};
+
+/// The progress display the generator drives, one step per sheet.
+class ProgressSink {
+public:
+    virtual ~ProgressSink() = default;
+    virtual void setMaximum(int maximum) = 0;
+    virtual void setPosition(int position) = 0;
+    virtual void setVisible(bool visible) = 0;
+};
+
+} // namespace bingo::cards

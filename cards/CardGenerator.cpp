@@ -1,0 +1,55 @@
+#include "cards/CardGenerator.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace bingo::cards {
+
+void CardGenerator::drawCard(RandomSource& random, int range, Card& card) noexcept {
+    const auto n = static_cast<std::uint32_t>(range);
+    card.numbers.fill(0);
+    card.numbers[0] = static_cast<std::int32_t>(random.draw(n)) + 1;
+    for (int k = 1; k < NumbersPerCard; ++k) {
+        std::int32_t candidate;
+        bool taken;
+        do {
+            candidate = static_cast<std::int32_t>(random.draw(n)) + 1;
+            taken = false;
+            for (int j = 0; j < k; ++j) {
+                if (card.numbers[j] == candidate) {
+                    taken = true;
+                    break;
+                }
+            }
+        } while (taken);
+        card.numbers[k] = candidate;
+    }
+}
+
+void CardGenerator::generate(int range, int sheets) {
+    if (range < NumbersPerCard)
+        throw std::invalid_argument("The number range must be at least " +
+                                    std::to_string(NumbersPerCard) + ", not " +
+                                    std::to_string(range));
+    if (sheets < 0)
+        throw std::invalid_argument("The number of sheets must not be negative, not " +
+                                    std::to_string(sheets));
+
+    progress_.setMaximum(sheets);
+    progress_.setPosition(0);
+    progress_.setVisible(true);
+
+    Card card;
+    std::int32_t serial = 0;
+    for (int sheet = 1; sheet <= sheets; ++sheet) {
+        progress_.setPosition(sheet);
+        for (int i = 0; i < CardsPerSheet; ++i) {
+            drawCard(random_, range, card);
+            card.serial = ++serial;
+            sink_.store(card);
+        }
+    }
+    progress_.setVisible(false);
+}
+
+} // namespace bingo::cards

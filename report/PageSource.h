@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <QSizeF>
+#include <QString>
+
+#include <functional>
+
+class QPrinter;
+
+namespace bingo::report {
+
+/// The pages a preview shows, saves and prints: a report being laid out, or a loaded PDF.
+/// Pages are numbered from 0. pageCount() may grow while isComplete() is false.
+class PageSource : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~PageSource() override = default;
+
+    [[nodiscard]] virtual int pageCount() const = 0;
+    /// Paper size of a page in millimetres (210 x 297 for A4 portrait).
+    [[nodiscard]] virtual QSizeF pageSizeMm(int page) const = 0;
+    /// Renders one page into an image of the given size in device pixels, white background.
+    /// Cheap enough to be called for the pages in view only; must not touch other pages.
+    [[nodiscard]] virtual QImage renderPage(int page, QSize pixelSize) const = 0;
+    /// True once every page exists (printing and printer set-up wait for this).
+    [[nodiscard]] virtual bool isComplete() const = 0;
+    /// Layout progress in percent, 100 when complete.
+    [[nodiscard]] virtual int progressPercent() const = 0;
+
+    /// Writes the pages on display as a PDF at path; on failure throws std::runtime_error
+    /// and leaves no file under that name (writes a temporary beside it, then renames).
+    virtual void savePdf(const QString& path) const = 0;
+
+    /// Called by print() after each page, with the page done and the page count; returning
+    /// false stops the print.
+    using PrintProgress = std::function<bool(int done, int total)>;
+    /// Prints onto an already set-up printer (its copies and page range apply).
+    virtual void print(QPrinter& printer, const PrintProgress& progress) = 0;
+
+Q_SIGNALS:
+    /// pageCount() has grown, or the layout progress changed.
+    void pagesChanged();
+    /// The layout has finished: pageCount() is final.
+    void completed();
+};
+
+} // namespace bingo::report
