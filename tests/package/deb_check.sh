@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Builds the Debian package from BUILD_DIR with CPack, installs it with apt, starts the installed
+# bingo under Xvfb until its main window shows, and removes the package again, also when a step
+# fails. Exits 77 (skipped) when it cannot install packages here.
+# Usage: deb_check.sh BUILD_DIR
+set -euo pipefail
+
+build_dir=${1:?usage: deb_check.sh BUILD_DIR}
+readonly skip=77
+readonly caption="賓果彩卷列印"
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "SKIP: installing a package needs root"
+    exit $skip
+fi
+if ! command -v apt-get >/dev/null || ! command -v dpkg-query >/dev/null; then
+    echo "SKIP: apt-get and dpkg are not available"
+    exit $skip
+fi
+if dpkg-query -W -f='${Status}' bingo 2>/dev/null | grep -q 'ok installed'; then
+    echo "SKIP: a bingo package is installed already; this test does not touch it"
+    exit $skip
+fi
+for tool in cpack dpkg-shlibdeps Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (make deps-test installs it)"; exit 1; }
+done
+
+work=$(mktemp -d)
+installed=no
+xvfb_pid=
+bingo_pid=
+cleanup() {
+    set +e
+    [ -n "$bingo_pid" ] && kill "$bingo_pid" 2>/dev/null && wait "$bingo_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    if [ "$installed" = yes ] && dpkg-query -W bingo >/dev/null 2>&1; then
+        echo "removing the bingo package"
+        apt-get remove -y -q -o DPkg::Lock::Timeout=300 bingo >/dev/null || dpkg --remove bingo
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$work/package" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; echo "FAIL: cpack"; exit 1; }
+shopt -s nullglob
+debs=("$work"/package/bingo_*.deb)
+[ ${#debs[@]} -eq 1 ] || { echo "FAIL: expected one bingo_*.deb, found ${#debs[@]}"; exit 1; }
+deb=${debs[0]}
+echo "built $(basename "$deb")"
+
+depends=$(dpkg-deb --field "$deb" Depends)
+echo "Depends: $depends"
+for package in fonts-arphic-uming fonts-liberation libqt6widgets6 libsqlite3-0; do
+    grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || { echo "FAIL: the package does not depend on $package"; exit 1; }
+done
+
+installed=yes
+DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o DPkg::Lock::Timeout=300 "$deb" >"$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log"; echo "FAIL: apt-get install"; exit 1; }
+[ -x /usr/bin/bingo ] || { echo "FAIL: /usr/bin/bingo is not installed"; exit 1; }
+for file in /usr/share/applications/bingo.desktop /usr/share/icons/hicolor/48x48/apps/bingo.png; do
+    [ -f "$file" ] || { echo "FAIL: $file is not installed"; exit 1; }
+done
+[ -n "$(ls /usr/share/metainfo/*.metainfo.xml 2>/dev/null | xargs -r grep -l bingo.desktop)" ] ||
+    { echo "FAIL: no metainfo for bingo.desktop installed"; exit 1; }
+
+# A display of its own: -displayfd picks a free number and writes it once the server is up.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
+    sleep 0.1
+done
+[ -s "$work/display" ] || { echo "FAIL: Xvfb did not report its display"; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+
+mkdir "$work/temp"
+# The installed program, as a user starts it: on X, not on the offscreen platform tests use.
+env -u QT_QPA_PLATFORM TEMP="$work/temp" /usr/bin/bingo >"$work/bingo.log" 2>&1 &
+bingo_pid=$!
+window=
+for _ in $(seq 150); do
+    window=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -n1) || true
+    [ -n "$window" ] && break
+    kill -0 "$bingo_pid" 2>/dev/null || { cat "$work/bingo.log"; echo "FAIL: bingo exited before showing its window"; exit 1; }
+    sleep 0.2
+done
+[ -n "$window" ] || { cat "$work/bingo.log"; echo "FAIL: no window named $caption appeared"; exit 1; }
+echo "main window $window is up: $(xdotool getwindowname "$window")"
+
+kill "$bingo_pid"
+wait "$bingo_pid" 2>/dev/null || true
+bingo_pid=
+
+apt-get remove -y -q -o DPkg::Lock::Timeout=300 bingo >"$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log"; echo "FAIL: apt-get remove"; exit 1; }
+installed=no
+[ ! -e /usr/bin/bingo ] || { echo "FAIL: /usr/bin/bingo is still there after removal"; exit 1; }
+echo "package built, installed, started and removed"
