@@ -4,9 +4,10 @@
 BUILD_PACKAGES := g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
 	qt6-pdf-dev libsqlite3-dev fonts-arphic-uming fonts-liberation fonts-dejavu-core
 TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
-	cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils sqlite3 util-linux
+	cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils sqlite3 util-linux \
+	desktop-file-utils appstream dpkg-dev
 
-.PHONY: run test bench format deps-build deps-test build-release build-debug
+.PHONY: run test bench package format deps-build deps-test build-release build-debug
 
 deps-build:
 	@tools/install-deps.sh $(BUILD_PACKAGES)
@@ -35,6 +36,13 @@ test: deps-test build-release build-debug
 
 bench: deps-test build-release
 	./build/release/bench/bingo_bench
+
+# The Debian package build/release/bingo_<version>_<arch>.deb.
+package: deps-build
+	@tools/install-deps.sh dpkg-dev
+	cmake --preset release -DBINGO_BUILD_TESTS=OFF -DBINGO_BUILD_BENCHMARKS=OFF
+	cmake --build --preset release
+	cd build/release && cpack -G DEB
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
