@@ -1,0 +1,468 @@
+#include "store/CardTable.h"
+
+#include "store/Sqlite.h"
+#include "store/StoreError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+namespace bingo::store {
+
+namespace {
+
+using detail::Database;
+using detail::SqliteError;
+using detail::Statement;
+
+constexpr std::string_view DefaultTableName = "tmpBingo";
+
+std::string errnoText(int error) {
+    return std::generic_category().message(error);
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    // SQLite folds only ASCII letters in identifiers, and so do we.
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+std::string linkReason() {
+    return "it is a symbolic link, which the card table never follows; remove the link";
+}
+
+/// Why the file cannot be opened or written, found by looking at the file system.
+std::string accessReason(const std::filesystem::path& file, const SqliteError& error) {
+    const std::filesystem::path dir = file.parent_path();
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0)
+        return errno == ENOENT ? "the directory " + dir.string() + " does not exist"
+                               : "the directory " + dir.string() + " cannot be reached (" +
+                                     errnoText(errno) + ")";
+    if (!S_ISDIR(st.st_mode))
+        return dir.string() + " is not a directory";
+    const bool exists = ::lstat(file.c_str(), &st) == 0;
+    if (exists && S_ISLNK(st.st_mode))
+        return linkReason();
+    if (exists && !S_ISREG(st.st_mode))
+        return "it is not a regular file";
+    if (!exists && errno == ENOENT)
+        return "the file does not exist";
+    // The effective identity, as SQLite's own calls see it.
+    if (::euidaccess(dir.c_str(), W_OK) != 0)
+        return "the directory " + dir.string() + " is not writable (" + errnoText(errno) + ")";
+    if (::euidaccess(file.c_str(), R_OK | W_OK) != 0)
+        return "the file is not readable and writable (" + errnoText(errno) + ")";
+    if (error.systemErrno() != 0)
+        return std::string(error.what()) + " (" + errnoText(error.systemErrno()) + ")";
+    return error.what();
+}
+
+/// The reason part of a message for a failure SQLite reported on `file`.
+std::string explain(const std::filesystem::path& file, const SqliteError& error) {
+    switch (error.primaryCode()) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return "the file is locked by another program; close that program or wait until it "
+               "has finished, then try again";
+    case SQLITE_NOTADB:
+        return "file is not a database; it was left as it is: move it away or delete it, and "
+               "a new card table is made in its place";
+    case SQLITE_CANTOPEN:
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return accessReason(file, error);
+    default:
+        if (error.systemErrno() != 0)
+            return std::string(error.what()) + " (" + errnoText(error.systemErrno()) + ")";
+        return error.what();
+    }
+}
+
+std::string message(std::string_view action, const std::filesystem::path& file,
+                    std::string_view reason) {
+    std::string text = "Cannot ";
+    text += action;
+    text += " the card table ";
+    text += file.string();
+    text += ": ";
+    text += reason;
+    return text;
+}
+
+/// Runs f; a SQLite failure becomes a StoreError naming the action, the file and the reason.
+/// Other StoreErrors (already worded) pass through.
+template <class F> auto guarded(std::string_view action, const std::filesystem::path& file, F&& f) {
+    try {
+        return f();
+    } catch (const SqliteError& error) {
+        throw StoreError(message(action, file, explain(file, error)), error.sqliteCode());
+    }
+}
+
+std::vector<std::string> columnNames(Database& db, const std::string& table) {
+    Statement stmt = db.prepare("SELECT name FROM pragma_table_info(?1)");
+    stmt.bind(1, table);
+    std::vector<std::string> names;
+    while (stmt.step())
+        names.emplace_back(stmt.columnText(0));
+    return names;
+}
+
+bool hasColumn(const std::vector<std::string>& columns, std::string_view name) {
+    return std::any_of(columns.begin(), columns.end(),
+                       [&](const std::string& column) { return sameName(column, name); });
+}
+
+bool hasTable(Database& db, const std::string& table) {
+    Statement stmt =
+        db.prepare("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+    stmt.bind(1, table);
+    return stmt.step();
+}
+
+void createTable(Database& db, const std::string& table, bool replace) {
+    std::string sql = "CREATE TABLE " + detail::quoted(table) + " (";
+    for (int i = 0; i < FieldCount; ++i) {
+        if (i > 0)
+            sql += ", ";
+        sql += detail::quoted(fieldName(i));
+        sql += i == 0 ? " INTEGER" : " SMALLINT";
+    }
+    sql += ")";
+    detail::Transaction transaction(db);
+    if (replace)
+        db.exec("DROP TABLE IF EXISTS " + detail::quoted(table));
+    db.exec(sql);
+    transaction.commit();
+}
+
+} // namespace
+
+std::string fieldName(int i) {
+    return "S" + std::to_string(i);
+}
+
+struct CardTable::Impl {
+    std::string component;
+    std::filesystem::path directory;
+    std::string name{DefaultTableName};
+    std::string vfs;
+    // Declared before the statement, so the statement is finalized first.
+    std::optional<Database> db;
+    // Prepared on the first store() after open(), once the fields have been checked.
+    std::optional<Statement> insert;
+
+    [[nodiscard]] std::filesystem::path file() const {
+        // Absolute, so SQLite never reads a relative "file:..." as a URI.
+        return std::filesystem::absolute(directory / (name + ".db"));
+    }
+
+    [[noreturn]] void fail(std::string_view action, std::string_view reason) const {
+        throw StoreError(message(action, file(), reason));
+    }
+
+    void requireDirectory(std::string_view action) const {
+        if (directory.empty())
+            throw StoreError("Cannot " + std::string(action) + " the card table " + name +
+                             ".db: no directory has been set for it");
+    }
+
+    Database& requireOpen(std::string_view action) {
+        if (!db)
+            fail(action, "it is not open");
+        return *db;
+    }
+
+    void close() noexcept {
+        insert.reset();
+        db.reset();
+    }
+
+    void createFileIfMissing() const {
+        const std::filesystem::path path = file();
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                              S_IRUSR | S_IWUSR);
+        if (fd < 0) {
+            const int error = errno;
+            if (error == EEXIST)
+                return;
+            const std::string dir = path.parent_path().string();
+            switch (error) {
+            case ENOENT:
+                fail("create", "the directory " + dir + " does not exist");
+            case ENOTDIR:
+                fail("create", dir + " is not a directory");
+            case EACCES:
+            case EPERM:
+            case EROFS:
+                fail("create",
+                     "the directory " + dir + " is not writable (" + errnoText(error) + ")");
+            default:
+                fail("create", errnoText(error));
+            }
+        }
+        // The umask may take bits away; the owner must still read and write.
+        const int chmodResult = ::fchmod(fd, S_IRUSR | S_IWUSR);
+        const int chmodError = errno;
+        ::close(fd);
+        if (chmodResult != 0)
+            fail("create", errnoText(chmodError));
+    }
+
+    /// A new connection to the existing file; with `ensureTable` a database without the table
+    /// is given one. Nothing is written before SQLite has read the file as a database.
+    [[nodiscard]] Database connect(bool ensureTable) const {
+        requireDirectory("open");
+        const std::filesystem::path path = file();
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0) {
+            if (S_ISLNK(st.st_mode))
+                fail("open", linkReason());
+            // Anything else (a FIFO would block the first read forever) is not ours to open.
+            if (!S_ISREG(st.st_mode))
+                fail("open", "it is not a regular file");
+        }
+        return guarded("open", path, [&] {
+            Database connection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, vfs);
+            connection.setBusyTimeout(BusyTimeout);
+            const bool tableExists = hasTable(connection, name);
+            if (connection.isReadOnly())
+                throw SqliteError(SQLITE_READONLY, "the file is read-only");
+            if (!tableExists && ensureTable)
+                createTable(connection, name, false);
+            return connection;
+        });
+    }
+
+    void deleteAll(Database& connection) const {
+        guarded("empty", file(), [&] { connection.exec("DELETE FROM " + detail::quoted(name)); });
+    }
+
+    void prepareInsert(Database& connection) {
+        const std::vector<std::string> columns =
+            guarded("open", file(), [&] { return columnNames(connection, name); });
+        for (int i = 0; i < FieldCount; ++i)
+            if (!hasColumn(columns, fieldName(i)))
+                throw StoreError(component + ": Field '" + fieldName(i) + "' not found");
+
+        std::string sql = "INSERT INTO " + detail::quoted(name) + " (";
+        std::string values = ") VALUES (";
+        for (int i = 0; i < FieldCount; ++i) {
+            if (i > 0) {
+                sql += ", ";
+                values += ", ";
+            }
+            sql += detail::quoted(fieldName(i));
+            values += "?" + std::to_string(i + 1);
+        }
+        sql += values + ")";
+        insert = guarded("open", file(), [&] { return connection.prepare(sql, true); });
+    }
+};
+
+CardTable::CardTable(std::string componentName) : impl_(std::make_unique<Impl>()) {
+    impl_->component = std::move(componentName);
+}
+
+CardTable::~CardTable() = default;
+
+void CardTable::setDirectory(std::filesystem::path directory) {
+    close();
+    impl_->directory = std::move(directory);
+}
+
+void CardTable::setTableName(std::string name) {
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
+        throw StoreError("The card table name \"" + name + "\" is not a plain file name");
+    close();
+    impl_->name = std::move(name);
+}
+
+void CardTable::setVfsName(std::string vfs) {
+    close();
+    impl_->vfs = std::move(vfs);
+}
+
+const std::filesystem::path& CardTable::directory() const noexcept {
+    return impl_->directory;
+}
+
+const std::string& CardTable::tableName() const noexcept {
+    return impl_->name;
+}
+
+std::filesystem::path CardTable::filePath() const {
+    return impl_->directory / (impl_->name + ".db");
+}
+
+bool CardTable::fileExists() const {
+    struct stat st {};
+    return ::lstat(filePath().c_str(), &st) == 0;
+}
+
+void CardTable::create() {
+    close();
+    impl_->requireDirectory("create");
+    impl_->createFileIfMissing();
+    Database connection = impl_->connect(false);
+    guarded("create", impl_->file(), [&] { createTable(connection, impl_->name, true); });
+}
+
+void CardTable::prepare() {
+    if (!fileExists())
+        create();
+    close();
+    // Emptying and opening share one connection: the same result as close, empty, open.
+    Database connection = impl_->connect(true);
+    impl_->deleteAll(connection);
+    impl_->db = std::move(connection);
+}
+
+void CardTable::open() {
+    close();
+    impl_->db = impl_->connect(true);
+}
+
+void CardTable::close() noexcept {
+    impl_->close();
+}
+
+void CardTable::empty() {
+    if (impl_->db) {
+        impl_->deleteAll(*impl_->db);
+        return;
+    }
+    Database connection = impl_->connect(true);
+    impl_->deleteAll(connection);
+}
+
+bool CardTable::isOpen() const noexcept {
+    return impl_->db.has_value();
+}
+
+void CardTable::store(const cards::Card& card) {
+    Impl& impl = *impl_;
+    if (!impl.insert) {
+        Database& connection = impl.requireOpen("store a card in");
+        impl.prepareInsert(connection);
+    }
+    sqlite3_stmt* stmt = impl.insert->handle();
+    // Bound by position: the INSERT names the columns, so ?1 is "S0" and ?k+1 is "Sk".
+    int rc = sqlite3_bind_int(stmt, 1, card.serial);
+    for (int k = 0; k < cards::NumbersPerCard && rc == SQLITE_OK; ++k)
+        rc = sqlite3_bind_int(stmt, k + 2, card.numbers[k]);
+    try {
+        if (rc != SQLITE_OK)
+            detail::throwError(sqlite3_db_handle(stmt), rc);
+        impl.insert->step();
+        impl.insert->reset();
+    } catch (const SqliteError& error) {
+        throw StoreError(message("store card " + std::to_string(card.serial) + " in", impl.file(),
+                                 explain(impl.file(), error)),
+                         error.sqliteCode());
+    }
+}
+
+CardTable::Batch::Batch(CardTable& table) : table_(&table) {
+    Database& connection = table.impl_->requireOpen("write to");
+    guarded("write to", table.impl_->file(), [&] { connection.exec("BEGIN IMMEDIATE"); });
+}
+
+CardTable::Batch::~Batch() {
+    if (done_)
+        return;
+    const auto& db = table_->impl_->db;
+    // Some errors make SQLite end the transaction itself; then there is nothing left to keep.
+    if (!db || db->inAutocommit())
+        return;
+    if (sqlite3_exec(db->handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
+void CardTable::Batch::commit() {
+    if (done_)
+        return;
+    done_ = true;
+    Impl& impl = *table_->impl_;
+    if (!impl.db || impl.db->inAutocommit())
+        impl.fail("save the cards in", "the job's transaction ended early (the table was closed "
+                                       "or an earlier error undid it); print again");
+    try {
+        impl.db->exec("COMMIT");
+    } catch (const SqliteError& error) {
+        sqlite3_exec(impl.db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw StoreError(message("save the cards in", impl.file(), explain(impl.file(), error)),
+                         error.sqliteCode());
+    }
+}
+
+struct CardTable::Cursor::State {
+    State(Statement stmt, std::filesystem::path file)
+        : stmt(std::move(stmt)), file(std::move(file)) {}
+    Statement stmt;
+    std::filesystem::path file;
+    std::array<std::string, FieldCount> fields;
+    bool done = false;
+};
+
+CardTable::Cursor::Cursor(std::unique_ptr<State> state) : state_(std::move(state)) {}
+CardTable::Cursor::Cursor(Cursor&&) noexcept = default;
+CardTable::Cursor& CardTable::Cursor::operator=(Cursor&&) noexcept = default;
+CardTable::Cursor::~Cursor() = default;
+
+bool CardTable::Cursor::next() {
+    // A finished statement would start over on the next step, so the end is remembered.
+    if (!state_ || state_->done)
+        return false;
+    const bool row = guarded("read", state_->file, [&] { return state_->stmt.step(); });
+    if (!row) {
+        state_->done = true;
+        return false;
+    }
+    for (int i = 0; i < FieldCount; ++i)
+        state_->fields[static_cast<std::size_t>(i)].assign(state_->stmt.columnText(i));
+    return true;
+}
+
+const std::string& CardTable::Cursor::field(int i) const {
+    if (!state_)
+        throw std::out_of_range("CardTable::Cursor::field: the cursor was moved from");
+    return state_->fields.at(static_cast<std::size_t>(i));
+}
+
+CardTable::Cursor CardTable::read() const {
+    Database& connection = impl_->requireOpen("read");
+    return guarded("read", impl_->file(), [&] {
+        // A field missing from a table edited by hand reads as NULL, that is "".
+        const std::vector<std::string> columns = columnNames(connection, impl_->name);
+        std::string sql = "SELECT ";
+        for (int i = 0; i < FieldCount; ++i) {
+            if (i > 0)
+                sql += ", ";
+            sql += hasColumn(columns, fieldName(i)) ? detail::quoted(fieldName(i)) : "NULL";
+        }
+        sql += " FROM " + detail::quoted(impl_->name) + " ORDER BY rowid";
+        return Cursor(std::make_unique<Cursor::State>(connection.prepare(sql), impl_->file()));
+    });
+}
+
+std::int64_t CardTable::recordCount() const {
+    Database& connection = impl_->requireOpen("count the records of");
+    return guarded("count the records of", impl_->file(), [&] {
+        Statement stmt = connection.prepare("SELECT count(*) FROM " + detail::quoted(impl_->name));
+        stmt.step();
+        return static_cast<std::int64_t>(sqlite3_column_int64(stmt.handle(), 0));
+    });
+}
+
+} // namespace bingo::store

@@ -1,0 +1,3 @@
+#include "store/CardTable.h"
+#include <gtest/gtest.h>
+TEST(CardTable, Placeholder) {}
