@@ -21,7 +21,7 @@ if dpkg-query -W -f='${Status}' bingo 2>/dev/null | grep -q 'ok installed'; then
     echo "SKIP: a bingo package is installed already; this test does not touch it"
     exit $skip
 fi
-for tool in cpack dpkg-shlibdeps Xvfb xdotool; do
+for tool in cpack dpkg-shlibdeps Xvfb xdotool xprop; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (make deps-test installs it)"; exit 1; }
 done
 
@@ -89,6 +89,9 @@ for _ in $(seq 150); do
 done
 [ -n "$window" ] || { cat "$work/bingo.log"; echo "FAIL: no window named $caption appeared"; exit 1; }
 echo "main window $window is up: $(xdotool getwindowname "$window")"
+# The window carries the program's icon, the 16 px drawing among its sizes.
+xprop -id "$window" -notype _NET_WM_ICON | grep -q 'Icon (16 x 16)' ||
+    { echo "FAIL: the main window has no 16 px icon"; exit 1; }
 
 kill "$bingo_pid"
 wait "$bingo_pid" 2>/dev/null || true
