@@ -56,14 +56,17 @@ std::string accessReason(const std::filesystem::path& file, const SqliteError& e
         return "it is not a regular file";
     if (!exists && errno == ENOENT)
         return "the file does not exist";
-    // The effective identity, as SQLite's own calls see it.
+    const auto withErrno = [](const std::string& text, int error) {
+        return error == 0 ? text : text + " (" + errnoText(error) + ")";
+    };
+    // SQLite could not make the journal beside the file.
+    if (error.sqliteCode() == SQLITE_READONLY_DIRECTORY)
+        return withErrno("the directory " + dir.string() + " is not writable", error.systemErrno());
     if (::euidaccess(dir.c_str(), W_OK) != 0)
         return "the directory " + dir.string() + " is not writable (" + errnoText(errno) + ")";
     if (::euidaccess(file.c_str(), R_OK | W_OK) != 0)
         return "the file is not readable and writable (" + errnoText(errno) + ")";
-    if (error.systemErrno() != 0)
-        return std::string(error.what()) + " (" + errnoText(error.systemErrno()) + ")";
-    return error.what();
+    return withErrno(error.what(), error.systemErrno());
 }
 
 /// The reason part of a message for a failure SQLite reported on `file`.
