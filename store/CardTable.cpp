@@ -56,6 +56,9 @@ std::string accessReason(const std::filesystem::path& file, const SqliteError& e
         return "it is not a regular file";
     if (!exists && errno == ENOENT)
         return "the file does not exist";
+    // Replaced by a link after the check before opening.
+    if (error.sqliteCode() == SQLITE_CANTOPEN_SYMLINK)
+        return linkReason();
     const auto withErrno = [](const std::string& text, int error) {
         return error == 0 ? text : text + " (" + errnoText(error) + ")";
     };
@@ -164,9 +167,20 @@ struct CardTable::Impl {
     // Prepared on the first store() after open(), once the fields have been checked.
     std::optional<Statement> insert;
 
+    /// The file as messages name it: absolute (so SQLite never takes a relative "file:..."
+    /// for a URI), with the directory as it was given.
     [[nodiscard]] std::filesystem::path file() const {
-        // Absolute, so SQLite never reads a relative "file:..." as a URI.
-        return std::filesystem::absolute(directory / (name + ".db"));
+        std::error_code error;
+        const std::filesystem::path dir = std::filesystem::absolute(directory, error);
+        return (error ? directory : dir) / (name + ".db");
+    }
+
+    /// The file as it is opened: the directory with its symbolic links resolved, because
+    /// SQLite, told not to follow a link at the file, refuses one anywhere in the path.
+    [[nodiscard]] std::filesystem::path openedFile() const {
+        std::error_code error;
+        const std::filesystem::path dir = std::filesystem::canonical(directory, error);
+        return error ? file() : dir / (name + ".db");
     }
 
     [[noreturn]] void fail(std::string_view action, std::string_view reason) const {
@@ -191,14 +205,14 @@ struct CardTable::Impl {
     }
 
     void createFileIfMissing() const {
-        const std::filesystem::path path = file();
+        const std::filesystem::path path = openedFile();
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                               S_IRUSR | S_IWUSR);
         if (fd < 0) {
             const int error = errno;
             if (error == EEXIST)
                 return;
-            const std::string dir = path.parent_path().string();
+            const std::string dir = file().parent_path().string();
             switch (error) {
             case ENOENT:
                 fail("create", "the directory " + dir + " does not exist");
@@ -225,7 +239,7 @@ struct CardTable::Impl {
     /// is given one. Nothing is written before SQLite has read the file as a database.
     [[nodiscard]] Database connect(bool ensureTable) const {
         requireDirectory("open");
-        const std::filesystem::path path = file();
+        const std::filesystem::path path = openedFile();
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0) {
             if (S_ISLNK(st.st_mode))
@@ -234,7 +248,7 @@ struct CardTable::Impl {
             if (!S_ISREG(st.st_mode))
                 fail("open", "it is not a regular file");
         }
-        return guarded("open", path, [&] {
+        return guarded("open", file(), [&] {
             Database connection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, vfs);
             connection.setBusyTimeout(BusyTimeout);
             const bool tableExists = hasTable(connection, name);

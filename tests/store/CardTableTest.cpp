@@ -319,6 +319,23 @@ TEST_F(TableFixture, SymbolicLinkIsRefusedAndItsTargetLeftAlone) {
     EXPECT_FALSE(fs::exists(fs::symlink_status(target)));
 }
 
+TEST_F(TableFixture, DirectoryReachedThroughALinkIsUsed) {
+    const fs::path real = dir_ / "real";
+    fs::create_directory(real);
+    fs::create_symlink(real, dir_ / "link");
+    table_.setDirectory(dir_ / "link");
+    runJob(table_, 1);
+    EXPECT_EQ(serials(table_), expectedSerials(6));
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(real / "tmpBingo.db")));
+}
+
+TEST_F(TableFixture, OpenNeverCreatesTheFile) {
+    EXPECT_EQ(errorOf([&] { table_.open(); }), "Cannot open the card table " +
+                                                   table_.filePath().string() +
+                                                   ": the file does not exist");
+    EXPECT_FALSE(table_.fileExists());
+}
+
 TEST_F(TableFixture, MissingDirectoryIsNotCreated) {
     const fs::path missing = dir_ / "gone";
     table_.setDirectory(missing);
