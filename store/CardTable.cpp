@@ -157,6 +157,17 @@ std::string fieldName(int i) {
     return "S" + std::to_string(i);
 }
 
+/// Shared with the table, which finalizes the statement when it closes: a cursor left over
+/// then fails instead of holding a lock on the file.
+struct CardTable::Cursor::State {
+    State(Statement stmt, std::filesystem::path file)
+        : stmt(std::move(stmt)), file(std::move(file)) {}
+    std::optional<Statement> stmt;
+    std::filesystem::path file;
+    std::array<std::string, FieldCount> fields;
+    bool done = false;
+};
+
 struct CardTable::Impl {
     std::string component;
     std::filesystem::path directory;
@@ -166,6 +177,12 @@ struct CardTable::Impl {
     std::optional<Database> db;
     // Prepared on the first store() after open(), once the fields have been checked.
     std::optional<Statement> insert;
+    std::vector<std::weak_ptr<Cursor::State>> cursors;
+
+    Impl() = default;
+    Impl(const Impl&) = delete;
+    Impl& operator=(const Impl&) = delete;
+    ~Impl() { close(); }
 
     /// The file as messages name it: absolute (so SQLite never takes a relative "file:..."
     /// for a URI), with the directory as it was given.
@@ -200,6 +217,10 @@ struct CardTable::Impl {
     }
 
     void close() noexcept {
+        for (const auto& cursor : cursors)
+            if (const auto state = cursor.lock())
+                state->stmt.reset();
+        cursors.clear();
         insert.reset();
         db.reset();
     }
@@ -423,16 +444,7 @@ void CardTable::Batch::commit() {
     }
 }
 
-struct CardTable::Cursor::State {
-    State(Statement stmt, std::filesystem::path file)
-        : stmt(std::move(stmt)), file(std::move(file)) {}
-    Statement stmt;
-    std::filesystem::path file;
-    std::array<std::string, FieldCount> fields;
-    bool done = false;
-};
-
-CardTable::Cursor::Cursor(std::unique_ptr<State> state) : state_(std::move(state)) {}
+CardTable::Cursor::Cursor(std::shared_ptr<State> state) : state_(std::move(state)) {}
 CardTable::Cursor::Cursor(Cursor&&) noexcept = default;
 CardTable::Cursor& CardTable::Cursor::operator=(Cursor&&) noexcept = default;
 CardTable::Cursor::~Cursor() = default;
@@ -441,13 +453,15 @@ bool CardTable::Cursor::next() {
     // A finished statement would start over on the next step, so the end is remembered.
     if (!state_ || state_->done)
         return false;
-    const bool row = guarded("read", state_->file, [&] { return state_->stmt.step(); });
+    if (!state_->stmt)
+        throw StoreError(message("read", state_->file, "the table was closed while being read"));
+    const bool row = guarded("read", state_->file, [&] { return state_->stmt->step(); });
     if (!row) {
         state_->done = true;
         return false;
     }
     for (int i = 0; i < FieldCount; ++i)
-        state_->fields[static_cast<std::size_t>(i)].assign(state_->stmt.columnText(i));
+        state_->fields[static_cast<std::size_t>(i)].assign(state_->stmt->columnText(i));
     return true;
 }
 
@@ -469,7 +483,10 @@ CardTable::Cursor CardTable::read() const {
             sql += hasColumn(columns, fieldName(i)) ? detail::quoted(fieldName(i)) : "NULL";
         }
         sql += " FROM " + detail::quoted(impl_->name) + " ORDER BY rowid";
-        return Cursor(std::make_unique<Cursor::State>(connection.prepare(sql), impl_->file()));
+        auto state = std::make_shared<Cursor::State>(connection.prepare(sql), impl_->file());
+        std::erase_if(impl_->cursors, [](const auto& cursor) { return cursor.expired(); });
+        impl_->cursors.push_back(state);
+        return Cursor(std::move(state));
     });
 }
 

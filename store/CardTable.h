@@ -104,10 +104,12 @@ class CardTable final : public cards::CardSink {
       private:
         friend class CardTable;
         struct State;
-        explicit Cursor(std::unique_ptr<State> state);
-        std::unique_ptr<State> state_;
+        explicit Cursor(std::shared_ptr<State> state);
+        std::shared_ptr<State> state_;
     };
-    /// Requires an open table. The cursor must not outlive the table or a close().
+    /// Requires an open table. A cursor read to its end holds no lock; one left part-way holds
+    /// a read lock on the file until it is destroyed or the table closes. After close() (and
+    /// so after prepare() or the table's destruction) its next() throws StoreError.
     [[nodiscard]] Cursor read() const;
     /// Requires an open table.
     [[nodiscard]] std::int64_t recordCount() const;

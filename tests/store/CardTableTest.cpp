@@ -265,6 +265,18 @@ TEST_F(TableFixture, CursorEndsCleanly) {
     EXPECT_FALSE(moved.next());
 }
 
+TEST_F(TableFixture, CursorLeftPartWayDoesNotHoldUpTheNextJob) {
+    runJob(table_, 1);
+    CardTable::Cursor cursor = table_.read();
+    ASSERT_TRUE(cursor.next());
+    // Its read lock would make the next job fail as locked.
+    runJob(table_, 2);
+    EXPECT_EQ(errorOf([&] { (void)cursor.next(); }), "Cannot read the card table " +
+                                                         table_.filePath().string() +
+                                                         ": the table was closed while being read");
+    EXPECT_EQ(serials(table_), expectedSerials(12));
+}
+
 TEST_F(TableFixture, ReadingAClosedTableFails) {
     EXPECT_EQ(errorOf([&] { (void)table_.read(); }),
               "Cannot read the card table " + table_.filePath().string() + ": it is not open");
