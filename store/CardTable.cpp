@@ -35,6 +35,11 @@ bool sameName(std::string_view a, std::string_view b) {
     });
 }
 
+/// `text`, followed by the system's words for `error` where there is one.
+std::string withErrno(const std::string& text, int error) {
+    return error == 0 ? text : text + " (" + errnoText(error) + ")";
+}
+
 std::string linkReason() {
     return "it is a symbolic link, which the card table never follows; remove the link";
 }
@@ -56,19 +61,16 @@ std::string accessReason(const std::filesystem::path& file, const SqliteError& e
         return "it is not a regular file";
     if (!exists && errno == ENOENT)
         return "the file does not exist";
-    // Replaced by a link after the check before opening.
+    // A link put in place between our check and SQLite's open.
     if (error.sqliteCode() == SQLITE_CANTOPEN_SYMLINK)
         return linkReason();
-    const auto withErrno = [](const std::string& text, int error) {
-        return error == 0 ? text : text + " (" + errnoText(error) + ")";
-    };
     // SQLite could not make the journal beside the file.
     if (error.sqliteCode() == SQLITE_READONLY_DIRECTORY)
         return withErrno("the directory " + dir.string() + " is not writable", error.systemErrno());
     if (::euidaccess(dir.c_str(), W_OK) != 0)
-        return "the directory " + dir.string() + " is not writable (" + errnoText(errno) + ")";
+        return withErrno("the directory " + dir.string() + " is not writable", errno);
     if (::euidaccess(file.c_str(), R_OK | W_OK) != 0)
-        return "the file is not readable and writable (" + errnoText(errno) + ")";
+        return withErrno("the file is not readable and writable", errno);
     return withErrno(error.what(), error.systemErrno());
 }
 
@@ -87,9 +89,7 @@ std::string explain(const std::filesystem::path& file, const SqliteError& error)
     case SQLITE_PERM:
         return accessReason(file, error);
     default:
-        if (error.systemErrno() != 0)
-            return std::string(error.what()) + " (" + errnoText(error.systemErrno()) + ")";
-        return error.what();
+        return withErrno(error.what(), error.systemErrno());
     }
 }
 
@@ -242,8 +242,7 @@ struct CardTable::Impl {
             case EACCES:
             case EPERM:
             case EROFS:
-                fail("create",
-                     "the directory " + dir + " is not writable (" + errnoText(error) + ")");
+                fail("create", withErrno("the directory " + dir + " is not writable", error));
             default:
                 fail("create", errnoText(error));
             }
