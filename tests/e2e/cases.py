@@ -1,0 +1,364 @@
+#!/usr/bin/env python3
+"""End-to-end cases: the real bingo program in Xvfb, driven by keys and clicks, printing to a
+private CUPS queue. Run one case: cases.py --state FILE --bingo EXE --work DIR CASE."""
+
+import os
+import re
+import signal
+import sys
+import time
+
+from harness import (Bingo, Failure, Skip, check, integrity, log, main, pdf_info, pdf_words,
+                     pt_to_mm, run, sqlite, table_cards, wait_until)
+
+PX = 25.4 / 96.0  # one design pixel in millimetres
+A4 = (210.0, 297.0)
+TOLERANCE = 0.5  # mm
+STAMP = re.compile(r"^(\d{4})/(\d{2})/(\d{2})-(\d{2}):(\d{2})$")
+CAPTION = "彩票號碼"
+
+# The sheet's geometry, in millimetres from the paper's top-left corner and the band's.
+COLUMN_LEFT = (5.0, 105.0)
+ROW_TOP = (5.0, 100.2, 195.4)
+SERIAL_AT = (115 * PX, 17 * PX)
+CAPTION_AT = (40 * PX, 16 * PX)
+STAMP_RIGHT_TOP = (322 * PX, 20 * PX)
+
+
+def number_box(k):
+    """Left, top and width (mm, in the band) of the text box of number k = 1 .. 25."""
+    r, c = divmod(k - 1, 5)
+    return (43 + 57 * c) * PX, (50 + 57 * r) * PX, 45 * PX
+
+
+def minute_of(t):
+    return time.strftime("%Y/%m/%d-%H:%M", time.gmtime(t))
+
+
+# ----------------------------------------------------------------------------------------------
+# Checks shared by the cases
+
+def check_table(path, sheets, numbers=None):
+    """The table holds 6 x sheets records, serials 1 .. 6 x sheets in record order, and every
+    card 25 distinct numbers in 1 .. numbers."""
+    cards = table_cards(path)
+    check(len(cards) == 6 * sheets, f"the table holds {len(cards)} records, not {6 * sheets}")
+    serials = [card[0] for card in cards]
+    check(serials == list(range(1, 6 * sheets + 1)),
+          f"the serials are not 1 .. {6 * sheets} in record order: {serials[:12]} ...")
+    if numbers:
+        for card in cards:
+            drawn = card[1:]
+            check(len(set(drawn)) == 25 and all(1 <= n <= numbers for n in drawn),
+                  f"card {card[0]} does not hold 25 distinct numbers in 1 .. {numbers}: {drawn}")
+    return cards
+
+
+def expected_texts(cards):
+    """Per page, the texts the sheet must show with where they must be: (text, kind, x, y), x
+    being the left edge, the centre or the right edge as kind says, in mm from the paper."""
+    pages = []
+    for i, card in enumerate(cards):
+        if i % 6 == 0:
+            pages.append([])
+        slot = i % 6
+        left, top = COLUMN_LEFT[slot // 3], ROW_TOP[slot % 3]
+        items = pages[-1]
+        items.append((CAPTION, "left", left + CAPTION_AT[0], top + CAPTION_AT[1]))
+        items.append((f"{(card[0] + 10000) % 10000:04d}", "left", left + SERIAL_AT[0],
+                      top + SERIAL_AT[1]))
+        items.append((STAMP, "right", left + STAMP_RIGHT_TOP[0], top + STAMP_RIGHT_TOP[1]))
+        for k in range(1, 26):
+            box_left, box_top, width = number_box(k)
+            items.append((str(card[k]), "centre", left + box_left + width / 2, top + box_top))
+    return pages
+
+
+def check_sheet_pdf(path, cards, stamp_minutes):
+    """The PDF has one A4 page per six cards, each text where the sheet puts it (within 0.5 mm),
+    and every time stamp in one of stamp_minutes."""
+    pages, size = pdf_info(path)
+    check(pages == (len(cards) + 5) // 6, f"{path.name} has {pages} pages for {len(cards)} cards")
+    check(abs(pt_to_mm(size[0]) - A4[0]) <= TOLERANCE and abs(pt_to_mm(size[1]) - A4[1]) <= TOLERANCE,
+          f"{path.name}: page size {size} pt is not A4")
+    stamps = set()
+    for number, ((width, height, words), items) in enumerate(zip(pdf_words(path), expected_texts(cards)), 1):
+        unused = list(words)
+        for text, kind, x, y in items:
+            best = None
+            for word in unused:
+                if not (text.match(word[0]) if isinstance(text, re.Pattern) else word[0] == text):
+                    continue
+                wx = {"left": word[1], "centre": (word[1] + word[3]) / 2, "right": word[3]}[kind]
+                dx, dy = pt_to_mm(wx) - x, pt_to_mm(word[2]) - y
+                if best is None or abs(dx) + abs(dy) < best[0]:
+                    best = (abs(dx) + abs(dy), dx, dy, word)
+            label = text.pattern if isinstance(text, re.Pattern) else text
+            check(best is not None, f"page {number}: no text {label!r} (expected at {x:.2f}, {y:.2f} mm)")
+            _, dx, dy, word = best
+            check(abs(dx) <= TOLERANCE and abs(dy) <= TOLERANCE,
+                  f"page {number}: {word[0]!r} is at {pt_to_mm(word[1]):.2f}, {pt_to_mm(word[2]):.2f} mm, "
+                  f"{dx:+.2f} / {dy:+.2f} mm off its place ({kind} {x:.2f}, top {y:.2f})")
+            unused.remove(word)
+            if isinstance(text, re.Pattern):
+                stamps.add(word[0])
+        # What is left is the caption's colon, one per card; nothing else may be on the sheet.
+        extra = [w[0] for w in unused if w[0] != ":"]
+        check(not extra, f"page {number} shows text that is no card's: {extra[:10]}")
+    check(stamps and stamps <= set(stamp_minutes),
+          f"time stamps {sorted(stamps)} are not from the minutes {sorted(stamp_minutes)}")
+    return stamps
+
+
+def words_of(path):
+    return [[(w[0], round(w[1], 1), round(w[2], 1)) for w in words] for _, _, words in pdf_words(path)]
+
+
+def minutes_between(start, end):
+    return {minute_of(t) for t in range(int(start) - 1, int(end) + 2)}
+
+
+# ----------------------------------------------------------------------------------------------
+# The cases
+
+def case_job_preview(exe, state, work):
+    """Typed N and S, Alt+P: the preview opens on a table of 6 x S cards; Esc closes it and the
+    main window takes the next job."""
+    with Bingo("job_preview", exe, state, work) as bingo:
+        bingo.type_job(numbers=25, sheets=3)
+        preview = bingo.print_job()
+        first = check_table(bingo.table_file, 3, numbers=25)
+        for card in first:  # with N = 25 every card is a permutation of 1 .. 25
+            check(sorted(card[1:]) == list(range(1, 26)), f"card {card[0]} is no permutation of 1 .. 25")
+        bingo.display.focus(preview)
+        bingo.display.key("Escape")
+        bingo.display.wait_gone(preview)
+        check(bingo.alive(), "the program ended when the preview closed")
+
+        bingo.set_sheets(2)
+        preview = bingo.print_job()
+        second = check_table(bingo.table_file, 2, numbers=25)
+        check([c[1:] for c in second] != [c[1:] for c in first[:12]],
+              "the second job repeated the first job's cards")
+        bingo.display.focus(preview)
+        bingo.display.key("Escape")
+        bingo.display.wait_gone(preview)
+        check(bingo.alive(), "the program ended when the preview closed")
+
+
+def case_save_pdf(exe, state, work):
+    """Ctrl+S in the preview: the saved PDF shows the table's cards on A4 sheets, every text in
+    its place."""
+    with Bingo("save_pdf", exe, state, work) as bingo:
+        bingo.type_job(numbers=99, sheets=2)
+        start = time.time()
+        preview = bingo.print_job()
+        cards = check_table(bingo.table_file, 2, numbers=99)
+        bingo.wait_idle()
+        laid_out = time.time()
+        saved = work / "saved.pdf"
+        bingo.file_dialog(preview, "ctrl+s", saved)
+        wait_until(saved.exists, 30, f"{saved} to be written")
+        check_sheet_pdf(saved, cards, minutes_between(start, laid_out))
+        check(bingo.alive(), "the program ended")
+
+
+def case_print(exe, state, work):
+    """Ctrl+P prints to the default CUPS queue: S pages of A4 whose stamps give the time of
+    printing, while the preview keeps its pages."""
+    if state.get("cups_skip"):
+        raise Skip(state["cups_skip"])
+    env = dict(os.environ, CUPS_SERVER=state["cups_server"])
+    printer = "bingo-e2e-pdf"
+
+    def completed_jobs():
+        out = run(["lpstat", "-W", "completed", "-o", printer], env=env, check_rc=False).stdout
+        return {int(m.group(1)) for m in re.finditer(rf"^{printer}-(\d+)\s", out, re.M)}
+
+    with Bingo("print", exe, state, work) as bingo:
+        bingo.type_job(sheets=2)
+        start = time.time()
+        preview = bingo.print_job()
+        cards = check_table(bingo.table_file, 2)
+        bingo.wait_idle()
+        before = work / "before.pdf"
+        bingo.file_dialog(preview, "ctrl+s", before)
+        wait_until(before.exists, 30, "the preview's pages to be saved")
+        preview_stamps = check_sheet_pdf(before, cards, minutes_between(start, time.time()))
+
+        # Print in a later minute than the layout, so the two kinds of stamp can be told apart.
+        layout_minute = max(preview_stamps)
+        wait_until(lambda: minute_of(time.time()) > layout_minute, 75, "the next minute", interval=0.5)
+        jobs_before = completed_jobs()
+        printed_from = time.time()
+        bingo.display.focus(preview)
+        bingo.display.key("ctrl+p")
+        new_jobs = wait_until(lambda: completed_jobs() - jobs_before, 120, "the print job to complete",
+                              interval=0.5)
+        printed_until = time.time()
+        check(len(new_jobs) == 1, f"one Ctrl+P made the jobs {sorted(new_jobs)}")
+        job = new_jobs.pop()
+        out_dir = state["cups_pdf_out"]
+        output = wait_until(lambda: [f for f in os.listdir(out_dir) if f.endswith(f"-job_{job}.pdf")]
+                            if os.path.isdir(out_dir) else None, 30, f"cups-pdf's file of job {job}")
+        printed = work / "printed.pdf"
+        os.replace(os.path.join(out_dir, output[0]), printed)
+
+        pages, size = pdf_info(printed)
+        check(pages == 2, f"the printer got {pages} pages for 2 sheets")
+        check(abs(pt_to_mm(size[0]) - A4[0]) <= TOLERANCE and abs(pt_to_mm(size[1]) - A4[1]) <= TOLERANCE,
+              f"the printed page size {size} pt is not A4")
+        title = run(["pdfinfo", str(printed)]).stdout
+        check(re.search(r"^Title:.*Bingo", title, re.M), f"the print job is not titled Bingo: {title}")
+        printed_stamps = {w[0] for _, _, words in pdf_words(printed) for w in words if STAMP.match(w[0])}
+        check(printed_stamps and printed_stamps <= minutes_between(printed_from, printed_until),
+              f"the printed stamps {sorted(printed_stamps)} are not from the time of printing "
+              f"({minute_of(printed_from)} .. {minute_of(printed_until)})")
+        check(not printed_stamps & preview_stamps, "the printed sheets carry the preview's time stamps")
+
+        after = work / "after.pdf"
+        bingo.file_dialog(preview, "ctrl+s", after)
+        wait_until(after.exists, 30, "the preview's pages to be saved again")
+        check(words_of(after) == words_of(before), "printing changed the pages of the preview")
+        check(bingo.alive(), "the program ended")
+
+
+def case_load_pdf(exe, state, work):
+    """Ctrl+O loads a saved PDF into the preview; a file that is not a PDF gives a message and
+    leaves the preview as it was."""
+    with Bingo("load_pdf", exe, state, work) as bingo:
+        bingo.type_job(sheets=3)
+        preview = bingo.print_job()
+        bingo.wait_idle()
+        saved = work / "three-sheets.pdf"
+        bingo.file_dialog(preview, "ctrl+s", saved)
+        wait_until(saved.exists, 30, "the pages to be saved")
+        bingo.display.focus(preview)
+        bingo.display.key("Escape")
+        bingo.display.wait_gone(preview)
+
+        bingo.set_sheets(1)
+        preview = bingo.print_job()
+        check_table(bingo.table_file, 1)
+        bingo.wait_idle()
+        bingo.file_dialog(preview, "ctrl+o", saved)
+        bingo.wait_idle()
+        reloaded = work / "reloaded.pdf"
+        bingo.file_dialog(preview, "ctrl+s", reloaded)
+        wait_until(reloaded.exists, 30, "the loaded pages to be saved")
+        check(pdf_info(reloaded)[0] == 3, "the preview does not show the three pages loaded")
+        check(words_of(reloaded) == words_of(saved), "the loaded pages differ from the saved file")
+
+        junk = work / "notes.pdf"
+        junk.write_bytes(b"These are my notes, not a PDF.\n")
+        bingo.file_dialog(preview, "ctrl+o", junk)
+        box = bingo.new_window({bingo.main, preview}, 20, "the error box")
+        check(bingo.display.window_name(box) == "bingo",
+              f"the error box is titled {bingo.display.window_name(box)!r}, not 'bingo'")
+        bingo.display.focus(box)
+        bingo.display.key("Return")
+        bingo.display.wait_gone(box)
+        check(junk.read_bytes() == b"These are my notes, not a PDF.\n", "the file that is no PDF was changed")
+        after = work / "after.pdf"
+        bingo.file_dialog(preview, "ctrl+s", after)
+        wait_until(after.exists, 30, "the pages to be saved again")
+        check(words_of(after) == words_of(saved), "the failed load changed the preview")
+        check(bingo.alive(), "the program ended")
+
+
+def case_print_again(exe, state, work):
+    """Alt+P while a preview is open: that preview closes, a new job runs and the table holds
+    exactly its cards."""
+    with Bingo("print_again", exe, state, work) as bingo:
+        bingo.type_job(sheets=3)
+        first = bingo.print_job()
+        check_table(bingo.table_file, 3)
+        bingo.set_sheets(1)
+        bingo.display.key("alt+p")
+        bingo.display.wait_gone(first)
+        second = bingo.wait_preview(exclude={first})
+        check(second != first, "no new preview window")
+        check_table(bingo.table_file, 1)
+        bingo.wait_idle()
+        check(len(bingo.display.windows(bingo.pid, "^Bingo$")) == 1, "more than one preview is open")
+        check_table(bingo.table_file, 1)
+
+
+def case_close_main(exe, state, work):
+    """Closing the main window while a preview is open ends the program with status 0."""
+    with Bingo("close_main", exe, state, work) as bingo:
+        bingo.type_job(sheets=2)
+        preview = bingo.print_job()
+        bingo.focus_main()
+        bingo.display.click(bingo.main, 288 + 46, 32 + 14)  # the Close button
+        status = bingo.wait_exit(20)
+        check(status == 0, f"the program ended with status {status}; it said: {bingo.output()[-2000:]}")
+
+
+def case_large_job(exe, state, work):
+    """S = 9999: the preview opens, End goes to the last page, and the program stays under
+    150 MB of resident memory throughout."""
+    limit_kb = 150 * 1024
+    with Bingo("large_job", exe, state, work) as bingo:
+        bingo.type_job(sheets=9999)
+        bingo.focus_main()
+        bingo.display.key("alt+p")
+        preview = wait_until(lambda: bingo.sample_rss() and bingo.display.windows(bingo.pid, "^Bingo$"),
+                             300, "the preview of 9999 sheets", interval=0.2)[0]
+        rows = sqlite(bingo.table_file, "SELECT count(*), min(S0), max(S0) FROM tmpBingo")
+        check(rows == [["59994", "1", "59994"]], f"the table holds {rows}, not serials 1 .. 59994")
+        bingo.wait_idle(timeout=300)
+        bingo.display.focus(preview)
+        bingo.wait_idle()
+        first_page = bingo.display.snapshot(preview)
+
+        def press(key):
+            bingo.display.key(key)
+            bingo.wait_idle()
+            return bingo.display.snapshot(preview)
+
+        last_page = press("End")
+        check(last_page != first_page, "End did not leave page 1")
+        check(press("Next") == last_page, "Page Down after End still moved on: End was not the last page")
+        check(press("Prior") != last_page, "Page Up from the last page did not move")
+        check(press("ctrl+Next") == last_page, "Ctrl+Page Down did not go back to the last page")
+        check(press("Home") == first_page, "Home did not go back to page 1")
+        check(press("End") == last_page, "End went elsewhere the second time")
+        bingo.sample_rss()
+        log(f"peak resident memory {bingo.rss_peak_kb / 1024:.1f} MB")
+        check(bingo.rss_peak_kb < limit_kb, f"resident memory reached {bingo.rss_peak_kb / 1024:.1f} MB")
+        check(bingo.alive(), "the program ended")
+
+
+def case_killed_mid_job(exe, state, work):
+    """SIGKILL in the middle of a 9999-sheet job: the next run's job succeeds on a sound file."""
+    with Bingo("killed_mid_job", exe, state, work) as bingo:
+        bingo.type_job(sheets=9999)
+        preview = bingo.print_job(timeout=300)
+        bingo.display.focus(preview)
+        bingo.display.key("Escape")
+        bingo.display.wait_gone(preview)
+
+        # The second job first deletes the earlier 59994 records, then refills the table: kill
+        # the program while that transaction is well under way.
+        journal = bingo.temp / "tmpBingo.db-journal"
+        bingo.set_sheets(9999)
+        bingo.display.key("alt+p")
+        wait_until(lambda: journal.exists() and journal.stat().st_size > 512 * 1024, 120,
+                   "the job to be under way", interval=0.01)
+        os.kill(bingo.pid, signal.SIGKILL)
+        bingo.proc.wait()
+        check(journal.exists(), "the job had ended before it was killed")
+
+    with Bingo("killed_mid_job", exe, state, work) as bingo:
+        bingo.type_job(sheets=1)
+        bingo.print_job()
+        check_table(bingo.table_file, 1)
+        check(integrity(bingo.table_file) == "ok", "the table file is damaged")
+        check(not journal.exists(), "the interrupted job's journal is still there")
+
+
+CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}
+
+if __name__ == "__main__":
+    sys.exit(main(CASES))

@@ -1,0 +1,127 @@
+// An I/O fault sweep in the way SQLite tests itself: for every k, the k-th read, write, sync
+// or lock of the card table's files fails, during a two-sheet job as the operator starts it.
+// Each k must end in one clear message or in a job that did its whole work, leave a file that
+// passes SQLite's integrity check and holds either the earlier job or the start of this one,
+// and let the next job, without faults, succeed in the same window.
+
+#include "FaultVfs.h"
+#include "JobFixture.h"
+
+#include <QRegularExpression>
+#include <iostream>
+#include <set>
+
+namespace bingo::faults {
+namespace {
+
+struct Sweep {
+    Op op;
+    int code;
+    const char* codeName;
+    bool persistent;
+    bool earlierJob;
+};
+
+std::string sweepName(const Sweep& s) {
+    return std::string(opName(s.op)) + "_" + s.codeName + (s.persistent ? "_Persistent" : "_Once") +
+           (s.earlierJob ? "_EarlierJob" : "_NoFile");
+}
+
+class IoFaults : public JobFixture, public ::testing::WithParamInterface<Sweep> {
+  protected:
+    FaultVfs vfs_{"bingo-fault-sweep"};
+};
+
+TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
+    const Sweep& sweep = GetParam();
+    const int sheets = 2;
+    app::TfmBingo& w = window();
+    int swept = 0;
+    int failedJobs = 0;
+    std::set<QString> messages;
+    for (int k = 1;; ++k) {
+        ASSERT_LT(k, 5000) << "the sweep does not end";
+        SCOPED_TRACE("failing " + std::string(opName(sweep.op)) + " call " + std::to_string(k));
+        const std::filesystem::path dir = dir_ / std::to_string(k);
+        const std::filesystem::path file = dir / "tmpBingo.db";
+        std::filesystem::create_directory(dir);
+        w.tbTmp.setDirectory(dir);
+        w.tbTmp.setVfsName("");
+        if (sweep.earlierJob) {
+            ASSERT_EQ(print(3), std::vector<QString>{});
+        }
+
+        w.tbTmp.setVfsName(vfs_.name());
+        vfs_.arm(sweep.op, k, sweep.code, sweep.persistent);
+        const std::vector<QString> shown = print(sheets);
+        const bool injected = vfs_.injected() > 0;
+        vfs_.disarm();
+        if (!injected) {
+            // k is past the job's last such call: every earlier one has been made to fail.
+            EXPECT_EQ(shown, std::vector<QString>{});
+            EXPECT_EQ(serialsOf(file), serialsUpTo(6 * sheets));
+            break;
+        }
+        ++swept;
+        if (shown.empty()) {
+            // SQLite got over the fault by itself; then the job must have done all its work.
+            EXPECT_EQ(serialsOf(file), serialsUpTo(6 * sheets))
+                << "a failure passed off as success";
+        } else {
+            ++failedJobs;
+            ASSERT_EQ(shown.size(), 1u);
+            const QString& text = shown.front();
+            const QString where = " the card table " + pathText(file) + ": ";
+            EXPECT_TRUE(text.startsWith("Cannot ") && text.contains(where) && text.endsWith("."))
+                << text.toStdString();
+            messages.insert(QString(text).replace(pathText(dir), "TEMP"));
+        }
+
+        EXPECT_EQ(integrityOf(file), "ok");
+        const std::vector<std::string> kept = serialsOf(file);
+        const bool earlier = sweep.earlierJob && kept == serialsUpTo(18);
+        EXPECT_TRUE(earlier || kept == serialsUpTo(static_cast<int>(kept.size())))
+            << "the table holds neither the earlier job nor the start of this one";
+        EXPECT_LE(kept.size(), earlier ? 18u : 12u);
+
+        EXPECT_EQ(print(sheets), std::vector<QString>{}) << "the next job, without faults";
+        EXPECT_EQ(serialsOf(file), serialsUpTo(6 * sheets));
+        EXPECT_EQ(integrityOf(file), "ok");
+        w.tbTmp.close();
+        std::filesystem::remove_all(dir);
+        if (HasFatalFailure())
+            return;
+    }
+    // A fault that nothing reported would be a failure passed off as success; some must show.
+    EXPECT_GT(failedJobs, 0);
+    RecordProperty("swept", swept);
+    std::cout << "[ swept    ] " << swept << " values of k, " << failedJobs
+              << " ending in a message:\n";
+    for (const QString& text : messages)
+        std::cout << "             " << text.toStdString() << "\n";
+}
+
+std::vector<Sweep> sweeps() {
+    struct Fault {
+        Op op;
+        int code;
+        const char* name;
+    };
+    const Fault faults[] = {{Op::Read, SQLITE_IOERR_READ, "IOERR"},
+                            {Op::Write, SQLITE_IOERR_WRITE, "IOERR"},
+                            {Op::Write, SQLITE_FULL, "FULL"},
+                            {Op::Sync, SQLITE_IOERR_FSYNC, "IOERR"},
+                            {Op::Lock, SQLITE_IOERR_LOCK, "IOERR"}};
+    std::vector<Sweep> all;
+    for (const Fault& f : faults)
+        for (const bool persistent : {false, true})
+            for (const bool earlierJob : {false, true})
+                all.push_back({f.op, f.code, f.name, persistent, earlierJob});
+    return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, IoFaults, ::testing::ValuesIn(sweeps()),
+                         [](const auto& info) { return sweepName(info.param); });
+
+} // namespace
+} // namespace bingo::faults

@@ -1,0 +1,131 @@
+#include "JobFixture.h"
+
+#include "app/Application.h"
+#include "app/BitButton.h"
+#include "app/SpinEdit.h"
+
+#include <QMessageBox>
+#include <QTest>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace bingo::faults {
+
+JobFixture::JobFixture() {
+    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name)
+        if (c == '/')
+            c = '_';
+    dir_ = std::filesystem::temp_directory_path() /
+           ("bingo-faults-" + name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(temp());
+    setEnv("TEMP", temp().string());
+
+    auto* application = qobject_cast<app::Application*>(QCoreApplication::instance());
+    if (application == nullptr)
+        throw std::logic_error("the fault tests need bingo::app::Application as the application");
+    application->setErrorPresenter([this](QMessageBox& box) {
+        // The box the program built, recorded instead of run.
+        shown_.push_back({box.windowTitle(), box.text()});
+    });
+}
+
+JobFixture::~JobFixture() {
+    window_.reset();
+    if (auto* application = qobject_cast<app::Application*>(QCoreApplication::instance()))
+        application->setErrorPresenter(nullptr);
+    for (auto it = savedEnv_.rbegin(); it != savedEnv_.rend(); ++it) {
+        if (it->second)
+            ::setenv(it->first.c_str(), it->second->c_str(), 1);
+        else
+            ::unsetenv(it->first.c_str());
+    }
+    std::error_code ignored;
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(dir_, ignored);
+}
+
+void JobFixture::setEnv(const char* name, const std::optional<std::string>& value) {
+    const char* old = std::getenv(name);
+    savedEnv_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    if (value)
+        ::setenv(name, value->c_str(), 1);
+    else
+        ::unsetenv(name);
+}
+
+app::TfmBingo& JobFixture::window() {
+    if (!window_) {
+        window_ = std::make_unique<app::TfmBingo>();
+        window_->show();
+    }
+    return *window_;
+}
+
+std::vector<QString> JobFixture::print(int sheets, int numbers) {
+    app::TfmBingo& w = window();
+    w.se1->setValue(numbers);
+    w.se2->setValue(sheets);
+    const std::size_t before = shown_.size();
+    // Through the event system, so that a failure reaches the application's handler.
+    QTest::mouseClick(w.btnPrint, Qt::LeftButton);
+    std::vector<QString> texts;
+    for (std::size_t i = before; i < shown_.size(); ++i) {
+        EXPECT_EQ(shown_[i].title, QStringLiteral("Fault_tests")) << "the box's title";
+        texts.push_back(shown_[i].text);
+    }
+    return texts;
+}
+
+store::detail::Database connectTo(const std::filesystem::path& file) {
+    store::detail::Database db(file, SQLITE_OPEN_READWRITE, "");
+    db.setBusyTimeout(std::chrono::milliseconds(2000));
+    return db;
+}
+
+std::vector<std::string> column(const std::filesystem::path& file, const std::string& sql) {
+    store::detail::Database db = connectTo(file);
+    store::detail::Statement stmt = db.prepare(sql);
+    std::vector<std::string> values;
+    while (stmt.step())
+        values.emplace_back(stmt.columnText(0));
+    return values;
+}
+
+std::string integrityOf(const std::filesystem::path& file) {
+    std::string result;
+    for (const std::string& line : column(file, "PRAGMA integrity_check"))
+        result += (result.empty() ? "" : "\n") + line;
+    return result;
+}
+
+std::vector<std::string> serialsOf(const std::filesystem::path& file) {
+    return column(file, "SELECT S0 FROM tmpBingo ORDER BY rowid");
+}
+
+std::vector<std::string> serialsUpTo(int count) {
+    std::vector<std::string> serials;
+    for (int i = 1; i <= count; ++i)
+        serials.push_back(std::to_string(i));
+    return serials;
+}
+
+std::string fileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+QString pathText(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+} // namespace bingo::faults

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/TfmBingo.h"
+#include "store/Sqlite.h"
+
+#include <QString>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace bingo::faults {
+
+/// The error boxes a command showed, as the operator read them: title and text.
+struct Shown {
+    QString title;
+    QString text;
+};
+
+/// A fresh temporary directory per test, the environment the main window reads at creation,
+/// and the main window itself, whose error boxes are recorded instead of shown.
+class JobFixture : public ::testing::Test {
+  protected:
+    JobFixture();
+    ~JobFixture() override;
+
+    /// Sets (or, with nullopt, unsets) an environment variable until the test ends. Only
+    /// before window(): the window reads its environment once, when it is created.
+    void setEnv(const char* name, const std::optional<std::string>& value);
+
+    /// The main window, created on first use (TEMP is dir_ / "temp" unless set otherwise).
+    app::TfmBingo& window();
+    /// dir_ / "temp", the default TEMP, created.
+    [[nodiscard]] std::filesystem::path temp() const { return dir_ / "temp"; }
+    [[nodiscard]] std::filesystem::path tableFile() const { return temp() / "tmpBingo.db"; }
+
+    /// A Print click with N and S in the fields, as the operator makes it; returns the texts
+    /// of the error boxes it showed (empty for a job that went through).
+    std::vector<QString> print(int sheets, int numbers = 50);
+
+    std::filesystem::path dir_;
+    std::vector<Shown> shown_;
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> savedEnv_;
+    std::unique_ptr<app::TfmBingo> window_;
+};
+
+/// A connection of another program to a card table file, by the default VFS.
+[[nodiscard]] store::detail::Database connectTo(const std::filesystem::path& file);
+/// The first column of every row of sql, as text.
+[[nodiscard]] std::vector<std::string> column(const std::filesystem::path& file,
+                                              const std::string& sql);
+/// "ok" for a sound database file.
+[[nodiscard]] std::string integrityOf(const std::filesystem::path& file);
+/// The serials ("S0") of the table in record order.
+[[nodiscard]] std::vector<std::string> serialsOf(const std::filesystem::path& file);
+/// "1" ... "count".
+[[nodiscard]] std::vector<std::string> serialsUpTo(int count);
+
+[[nodiscard]] std::string fileBytes(const std::filesystem::path& file);
+void writeFile(const std::filesystem::path& file, const std::string& bytes);
+/// The message the error box shows for a path: the path as the program spells it.
+[[nodiscard]] QString pathText(const std::filesystem::path& path);
+
+} // namespace bingo::faults
