@@ -2,23 +2,112 @@
 
 #include "report/PageSource.h"
 
+#include <QFileDialog>
+#include <QKeySequence>
+#include <QList>
 #include <QMainWindow>
-
 #include <memory>
 
+class QAction;
+class QActionGroup;
+class QIcon;
+class QLabel;
+class QPrinter;
+class QSpinBox;
+
 namespace bingo::report {
+
+class PageView;
 
 /// The print preview: shows the pages of a PageSource, pages and zooms through them, saves
 /// them as PDF, loads a saved PDF, and prints. Deletes itself when closed, and its pages
 /// (cancelling a layout still in progress) with it.
+///
+/// It is captioned "Bingo" and shows maximised, at 100 % on page 1; its commands are QActions
+/// found by object name: actionZoomFit, actionZoom100, actionZoomWidth, actionFirstPage,
+/// actionPreviousPage, actionNextPage, actionLastPage, actionPrinterSetup, actionPrint,
+/// actionSave, actionLoad, actionClose.
 class PreviewWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit PreviewWindow(std::unique_ptr<PageSource> pages, QWidget* parent = nullptr);
     ~PreviewWindow() override;
     Q_DISABLE_COPY_MOVE(PreviewWindow)
 
     [[nodiscard]] PageSource& pages() const;
+    [[nodiscard]] PageView& view() const;
+
+    /// Writes the pages on display as a PDF at path; throws std::runtime_error and leaves
+    /// no file under that name when it cannot.
+    void saveTo(const QString& path);
+    /// Shows the PDF at path instead of the pages on display, whose layout stops; throws
+    /// std::runtime_error naming the file and the reason, leaving the preview as it was.
+    void loadFrom(const QString& path);
+
+    /// The commands behind the toolbar; those with a dialog report failures in a message box.
+    void zoomToFit();
+    void zoomTo100();
+    void zoomToWidth();
+    void firstPage();
+    void previousPage();
+    void nextPage();
+    void lastPage();
+    /// Chooses the printer, its copies and page range; only once the layout is complete.
+    void printerSetup();
+    /// Prints onto the printer set up, else the default printer; only once the layout is
+    /// complete. Says so in the status line, and does nothing, when there is no printer.
+    void print();
+    void save();
+    void load();
+
+  Q_SIGNALS:
+    /// The window has accepted closing; it is deleted when control returns to the event loop.
+    void closed();
+    /// A loaded PDF now shows in place of the pages before, which are gone.
+    void pagesReplaced();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    class PrintRun;
+
+    void createActions();
+    void createToolBar();
+    void createStatusBar();
+    QAction* addCommand(const char* name, const QIcon& icon, const QString& text,
+                        const QList<QKeySequence>& keys, void (PreviewWindow::*command)());
+    void updateStatus();
+    void updateZoomChecks();
+    [[nodiscard]] bool hasPrinter();
+    QPrinter& printer();
+    [[nodiscard]] QString askFileName(QFileDialog::AcceptMode mode);
+    void showFailure(const QString& headline, const QString& path, const std::exception& error);
+
+    std::unique_ptr<PageSource> pages_;
+    PageView* view_ = nullptr;
+    QActionGroup* zoomGroup_ = nullptr;
+    QAction* zoomFit_ = nullptr;
+    QAction* zoom100_ = nullptr;
+    QAction* zoomWidth_ = nullptr;
+    QAction* firstPage_ = nullptr;
+    QAction* previousPage_ = nullptr;
+    QAction* nextPage_ = nullptr;
+    QAction* lastPage_ = nullptr;
+    QAction* printerSetup_ = nullptr;
+    QAction* print_ = nullptr;
+    QAction* save_ = nullptr;
+    QAction* load_ = nullptr;
+    QAction* close_ = nullptr;
+    QSpinBox* pageBox_ = nullptr;
+    QLabel* pageBoxCount_ = nullptr;
+    QLabel* pageStatus_ = nullptr;
+    QLabel* progressStatus_ = nullptr;
+    QLabel* zoomStatus_ = nullptr;
+    std::unique_ptr<QPrinter> printer_;
+    QString lastDirectory_;
+    bool printing_ = false;
+    bool closeWhenPrinted_ = false;
 };
 
 } // namespace bingo::report

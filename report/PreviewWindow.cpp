@@ -1,0 +1,422 @@
+#include "report/PreviewWindow.h"
+
+#include "report/PageView.h"
+#include "report/PdfPageSource.h"
+#include "report/PreviewIcons.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <utility>
+
+namespace bingo::report {
+
+namespace {
+
+constexpr int MessageMs = 8000;
+
+QString keyList(const QList<QKeySequence>& keys) {
+    QStringList names;
+    for (const QKeySequence& key : keys)
+        names << key.toString(QKeySequence::NativeText);
+    return names.join(QStringLiteral("、"));
+}
+
+} // namespace
+
+// Marks a print in progress; a close asked for meanwhile happens once the print has ended,
+// however it ends.
+class PreviewWindow::PrintRun {
+  public:
+    explicit PrintRun(PreviewWindow& window) : window_(window) { window_.printing_ = true; }
+    ~PrintRun() {
+        window_.printing_ = false;
+        if (window_.closeWhenPrinted_)
+            QTimer::singleShot(0, &window_, &QWidget::close);
+    }
+    PrintRun(const PrintRun&) = delete;
+    PrintRun& operator=(const PrintRun&) = delete;
+
+  private:
+    PreviewWindow& window_;
+};
+
+PreviewWindow::PreviewWindow(std::unique_ptr<PageSource> pages, QWidget* parent)
+    : QMainWindow(parent), pages_(std::move(pages)) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Bingo"));
+    // Set before showing, so that show() as well as showMaximized() opens it maximised.
+    setWindowState(Qt::WindowMaximized);
+    view_ = new PageView(this);
+    setCentralWidget(view_);
+    createActions();
+    createToolBar();
+    createStatusBar();
+    // Through the view, which has laid out the new pages by the time it tells.
+    connect(view_, &PageView::currentPageChanged, this, &PreviewWindow::updateStatus);
+    connect(view_, &PageView::pagesChanged, this, &PreviewWindow::updateStatus);
+    connect(view_, &PageView::zoomChanged, this, &PreviewWindow::updateZoomChecks);
+    view_->setSource(pages_.get());
+    view_->setFocus();
+    updateZoomChecks();
+    updateStatus();
+}
+
+PreviewWindow::~PreviewWindow() {
+    // The view lets go of the pages before they go.
+    disconnect(view_, nullptr, this, nullptr);
+    view_->setSource(nullptr);
+}
+
+PageSource& PreviewWindow::pages() const {
+    return *pages_;
+}
+
+PageView& PreviewWindow::view() const {
+    return *view_;
+}
+
+void PreviewWindow::saveTo(const QString& path) {
+    pages_->savePdf(path);
+    lastDirectory_ = QFileInfo(path).absolutePath();
+}
+
+void PreviewWindow::loadFrom(const QString& path) {
+    auto loaded = std::make_unique<PdfPageSource>(path);
+    lastDirectory_ = QFileInfo(path).absolutePath();
+    view_->setSource(loaded.get());
+    // Deleted from the event loop: the layout being replaced may be the code that is running
+    // the event loop this command came from.
+    std::exchange(pages_, std::move(loaded)).release()->deleteLater();
+    updateStatus();
+    Q_EMIT pagesReplaced();
+}
+
+void PreviewWindow::zoomToFit() {
+    view_->setZoomMode(PageView::ZoomMode::FitPage);
+}
+
+void PreviewWindow::zoomTo100() {
+    view_->setZoom(1.0);
+}
+
+void PreviewWindow::zoomToWidth() {
+    view_->setZoomMode(PageView::ZoomMode::FitWidth);
+}
+
+void PreviewWindow::firstPage() {
+    view_->goToPage(0);
+}
+
+void PreviewWindow::previousPage() {
+    view_->goToPage(view_->currentPage() - 1);
+}
+
+void PreviewWindow::nextPage() {
+    view_->goToPage(view_->currentPage() + 1);
+}
+
+void PreviewWindow::lastPage() {
+    view_->goToPage(view_->pageCount() - 1);
+}
+
+void PreviewWindow::printerSetup() {
+    if (!pages_->isComplete() || printing_ || !hasPrinter())
+        return;
+    QPrintDialog dialog(&printer(), this);
+    dialog.setWindowTitle(tr("印表機設定"));
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintCollateCopies |
+                      QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setMinMax(1, std::max(1, pages_->pageCount()));
+    // The dialog only chooses here; printing is the toolbar's other command.
+    for (auto* buttons : dialog.findChildren<QDialogButtonBox*>()) {
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+            ok->setText(tr("確定"));
+    }
+    if (dialog.exec() == QDialog::Accepted)
+        statusBar()->showMessage(tr("列印時使用印表機「%1」。").arg(printer().printerName()),
+                                 MessageMs);
+}
+
+void PreviewWindow::print() {
+    if (!pages_->isComplete() || printing_ || !hasPrinter())
+        return;
+    QPrinter& target = printer();
+    if (target.outputFormat() == QPrinter::NativeFormat && target.printerName().isEmpty()) {
+        statusBar()->showMessage(tr("沒有預設印表機：請先以「印表機設定」選擇印表機。"));
+        return;
+    }
+    target.setDocName(windowTitle());
+    const PrintRun run(*this);
+    QProgressDialog progress(tr("正在列印「%1」……").arg(windowTitle()), tr("取消"), 0,
+                             std::max(1, pages_->pageCount()), this);
+    progress.setWindowTitle(windowTitle());
+    // Nothing else may touch the pages or the card table while they print.
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoReset(false);
+    progress.setValue(0);
+    bool cancelled = false;
+    pages_->print(target, [&](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        cancelled = progress.wasCanceled() || closeWhenPrinted_;
+        return !cancelled;
+    });
+    statusBar()->showMessage(cancelled ? tr("列印已取消。") : tr("已送往印表機。"), MessageMs);
+}
+
+void PreviewWindow::save() {
+    const QString path = askFileName(QFileDialog::AcceptSave);
+    if (path.isEmpty())
+        return;
+    try {
+        saveTo(path);
+    } catch (const std::exception& error) {
+        showFailure(tr("無法儲存「%1」。"), path, error);
+        return;
+    }
+    const QString name = QFileInfo(path).fileName();
+    if (pages_->isComplete())
+        statusBar()->showMessage(tr("已儲存「%1」。").arg(name), MessageMs);
+    else
+        statusBar()->showMessage(
+            tr("已儲存「%1」，只含排好的 %2 頁：排版尚未完成。").arg(name).arg(pages_->pageCount()),
+            MessageMs);
+}
+
+void PreviewWindow::load() {
+    const QString path = askFileName(QFileDialog::AcceptOpen);
+    if (path.isEmpty())
+        return;
+    try {
+        loadFrom(path);
+    } catch (const std::exception& error) {
+        showFailure(tr("無法載入「%1」。"), path, error);
+        return;
+    }
+    statusBar()->showMessage(tr("已載入「%1」。").arg(QFileInfo(path).fileName()), MessageMs);
+}
+
+void PreviewWindow::closeEvent(QCloseEvent* event) {
+    if (printing_) {
+        // Printing runs inside this window's command; it stops at the next page, then closes.
+        closeWhenPrinted_ = true;
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT closed();
+}
+
+void PreviewWindow::createActions() {
+    const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
+    zoomFit_ = addCommand("actionZoomFit", previewIcon(PreviewIcon::ZoomFit), tr("整頁"), {},
+                          &PreviewWindow::zoomToFit);
+    zoom100_ = addCommand("actionZoom100", previewIcon(PreviewIcon::Zoom100),
+                          tr("實際大小 (100 %)"), {}, &PreviewWindow::zoomTo100);
+    zoomWidth_ = addCommand("actionZoomWidth", previewIcon(PreviewIcon::ZoomWidth), tr("符合頁寬"),
+                            {}, &PreviewWindow::zoomToWidth);
+    zoomGroup_ = new QActionGroup(this);
+    zoomGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (QAction* zoom : {zoomFit_, zoom100_, zoomWidth_}) {
+        zoom->setCheckable(true);
+        zoomGroup_->addAction(zoom);
+    }
+    firstPage_ = addCommand("actionFirstPage", previewIcon(PreviewIcon::FirstPage), tr("第一頁"),
+                            {key(Qt::Key_Home), key(Qt::ControlModifier | Qt::Key_PageUp),
+                             key(Qt::ControlModifier | Qt::Key_Home)},
+                            &PreviewWindow::firstPage);
+    previousPage_ = addCommand("actionPreviousPage", previewIcon(PreviewIcon::PreviousPage),
+                               tr("上一頁"), {key(Qt::Key_PageUp)}, &PreviewWindow::previousPage);
+    nextPage_ = addCommand("actionNextPage", previewIcon(PreviewIcon::NextPage), tr("下一頁"),
+                           {key(Qt::Key_PageDown)}, &PreviewWindow::nextPage);
+    lastPage_ = addCommand("actionLastPage", previewIcon(PreviewIcon::LastPage), tr("最後一頁"),
+                           {key(Qt::Key_End), key(Qt::ControlModifier | Qt::Key_PageDown),
+                            key(Qt::ControlModifier | Qt::Key_End)},
+                           &PreviewWindow::lastPage);
+    printerSetup_ = addCommand("actionPrinterSetup", previewIcon(PreviewIcon::PrinterSetup),
+                               tr("印表機設定"), {}, &PreviewWindow::printerSetup);
+    print_ = addCommand("actionPrint", previewIcon(PreviewIcon::Print), tr("列印"),
+                        {key(Qt::ControlModifier | Qt::Key_P)}, &PreviewWindow::print);
+    save_ = addCommand("actionSave", previewIcon(PreviewIcon::Save), tr("儲存"),
+                       {key(Qt::ControlModifier | Qt::Key_S)}, &PreviewWindow::save);
+    load_ = addCommand("actionLoad", previewIcon(PreviewIcon::Load), tr("載入"),
+                       {key(Qt::ControlModifier | Qt::Key_O)}, &PreviewWindow::load);
+    close_ = addCommand("actionClose", previewIcon(PreviewIcon::Close), tr("關閉"),
+                        {key(Qt::Key_Escape)}, nullptr);
+    connect(close_, &QAction::triggered, this, &QWidget::close);
+}
+
+QAction* PreviewWindow::addCommand(const char* name, const QIcon& icon, const QString& text,
+                                   const QList<QKeySequence>& keys,
+                                   void (PreviewWindow::*command)()) {
+    auto* action = new QAction(icon, text, this);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcuts(keys);
+    action->setToolTip(keys.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, keyList(keys)));
+    if (command)
+        connect(action, &QAction::triggered, this, command);
+    addAction(action);
+    return action;
+}
+
+void PreviewWindow::createToolBar() {
+    QToolBar* tools = addToolBar(tr("預覽"));
+    tools->setObjectName(QStringLiteral("previewToolBar"));
+    tools->setMovable(false);
+    tools->setIconSize(QSize(24, 24));
+    tools->addActions({zoomFit_, zoom100_, zoomWidth_});
+    tools->addSeparator();
+    tools->addActions({firstPage_, previousPage_});
+
+    auto* pageBox = new QWidget(tools);
+    auto* layout = new QHBoxLayout(pageBox);
+    layout->setContentsMargins(6, 0, 6, 0);
+    layout->addWidget(new QLabel(tr("第"), pageBox));
+    pageBox_ = new QSpinBox(pageBox);
+    pageBox_->setObjectName(QStringLiteral("pageBox"));
+    pageBox_->setToolTip(tr("跳到第幾頁"));
+    pageBox_->setKeyboardTracking(false);
+    pageBox_->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    pageBox_->setAlignment(Qt::AlignRight);
+    pageBox_->setMinimumWidth(pageBox_->fontMetrics().horizontalAdvance(QStringLiteral("99999")) +
+                              12);
+    layout->addWidget(pageBox_);
+    pageBoxCount_ = new QLabel(pageBox);
+    layout->addWidget(pageBoxCount_);
+    tools->addWidget(pageBox);
+    connect(pageBox_, &QSpinBox::valueChanged, this, [this](int page) {
+        view_->goToPage(page - 1);
+        view_->setFocus();
+    });
+
+    tools->addActions({nextPage_, lastPage_});
+    tools->addSeparator();
+    tools->addActions({printerSetup_, print_});
+    tools->addSeparator();
+    tools->addActions({save_, load_});
+    tools->addSeparator();
+    tools->addAction(close_);
+}
+
+void PreviewWindow::createStatusBar() {
+    pageStatus_ = new QLabel(this);
+    pageStatus_->setObjectName(QStringLiteral("pageStatus"));
+    progressStatus_ = new QLabel(this);
+    progressStatus_->setObjectName(QStringLiteral("progressStatus"));
+    zoomStatus_ = new QLabel(this);
+    zoomStatus_->setObjectName(QStringLiteral("zoomStatus"));
+    // Permanent, so that passing messages on the left never hide them.
+    statusBar()->addPermanentWidget(pageStatus_);
+    statusBar()->addPermanentWidget(progressStatus_);
+    statusBar()->addPermanentWidget(zoomStatus_);
+}
+
+void PreviewWindow::updateStatus() {
+    const int count = view_->pageCount();
+    const int page = count > 0 ? view_->currentPage() + 1 : 0;
+    pageStatus_->setText(tr("第 %1 頁，共 %2 頁").arg(page).arg(count));
+    const bool complete = pages_->isComplete();
+    progressStatus_->setText(complete ? tr("排版完成 100 %")
+                                      : tr("排版中 %1 %").arg(pages_->progressPercent()));
+    {
+        const QSignalBlocker quiet(pageBox_);
+        pageBox_->setRange(std::min(1, count), count);
+        pageBox_->setValue(page);
+        pageBox_->setEnabled(count > 1);
+    }
+    pageBoxCount_->setText(tr("頁，共 %1 頁").arg(count));
+    firstPage_->setEnabled(page > 1);
+    previousPage_->setEnabled(page > 1);
+    nextPage_->setEnabled(page < count);
+    lastPage_->setEnabled(page < count);
+    printerSetup_->setEnabled(complete);
+    print_->setEnabled(complete);
+}
+
+void PreviewWindow::updateZoomChecks() {
+    const PageView::ZoomMode mode = view_->zoomMode();
+    zoomFit_->setChecked(mode == PageView::ZoomMode::FitPage);
+    zoomWidth_->setChecked(mode == PageView::ZoomMode::FitWidth);
+    zoom100_->setChecked(mode == PageView::ZoomMode::Fixed && qFuzzyCompare(view_->zoom(), 1.0));
+    zoomStatus_->setText(tr("縮放 %1 %").arg(qRound(view_->zoom() * 100)));
+}
+
+bool PreviewWindow::hasPrinter() {
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        return true;
+    statusBar()->showMessage(tr("沒有安裝印表機，無法列印。"));
+    return false;
+}
+
+QPrinter& PreviewWindow::printer() {
+    // A printer made while none was installed writes to no file; make it again.
+    if (!printer_ ||
+        (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty())) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        if (pages_->pageCount() > 0) {
+            const QSizeF mm = pages_->pageSizeMm(0);
+            printer_->setPageSize(QPageSize(
+                QSizeF(std::min(mm.width(), mm.height()), std::max(mm.width(), mm.height())),
+                QPageSize::Millimeter));
+            printer_->setPageOrientation(mm.width() > mm.height() ? QPageLayout::Landscape
+                                                                  : QPageLayout::Portrait);
+        }
+    }
+    return *printer_;
+}
+
+QString PreviewWindow::askFileName(QFileDialog::AcceptMode mode) {
+    const bool saving = mode == QFileDialog::AcceptSave;
+    QString directory = lastDirectory_;
+    if (directory.isEmpty())
+        directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    QFileDialog dialog(this, saving ? tr("儲存預覽") : tr("載入預覽"), directory,
+                       saving ? tr("PDF 文件 (*.pdf)") : tr("PDF 文件 (*.pdf);;所有檔案 (*)"));
+    dialog.setAcceptMode(mode);
+    if (saving) {
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        dialog.selectFile(windowTitle() + QStringLiteral(".pdf"));
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void PreviewWindow::showFailure(const QString& headline, const QString& path,
+                                const std::exception& error) {
+    const QString reason = QString::fromUtf8(error.what());
+    const QString shown = QDir::toNativeSeparators(path);
+    QMessageBox box(QMessageBox::Warning, windowTitle(), reason, QMessageBox::Ok, this);
+    // Our own errors already name the file; others get a headline that does.
+    if (!reason.contains(shown)) {
+        box.setText(headline.arg(shown));
+        box.setInformativeText(reason);
+    }
+    box.exec();
+}
+
+} // namespace bingo::report

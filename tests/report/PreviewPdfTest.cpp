@@ -1,0 +1,175 @@
+#include "report/PdfPageSource.h"
+#include "tests/report/PreviewTestSupport.h"
+
+#include <QDir>
+#include <QPdfDocument>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace bingo::report {
+namespace {
+
+class PreviewPdfTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        pdf = dir.filePath("pages.pdf");
+        test::writeTestPdf(
+            pdf, {QPageSize(QPageSize::A4), QPageSize(QPageSize::A5), QPageSize(QPageSize::A4)});
+    }
+
+    static int darkPixels(const QImage& image) {
+        int dark = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                dark += qGray(image.pixel(x, y)) < 128;
+        }
+        return dark;
+    }
+
+    QTemporaryDir dir;
+    QString pdf;
+};
+
+TEST_F(PreviewPdfTest, ShowsThePagesOfTheFileAtTheirSize) {
+    const PdfPageSource pages(pdf);
+    EXPECT_EQ(pages.pageCount(), 3);
+    EXPECT_TRUE(pages.isComplete());
+    EXPECT_EQ(pages.progressPercent(), 100);
+    EXPECT_EQ(pages.fileName(), pdf);
+    const QSizeF sizes[] = {{210, 297}, {148, 210}, {210, 297}};
+    for (int page = 0; page < 3; ++page) {
+        EXPECT_NEAR(pages.pageSizeMm(page).width(), sizes[page].width(), 0.5) << page;
+        EXPECT_NEAR(pages.pageSizeMm(page).height(), sizes[page].height(), 0.5) << page;
+    }
+}
+
+TEST_F(PreviewPdfTest, RendersAPageOnWhitePaper) {
+    const PdfPageSource pages(pdf);
+    const QImage image = pages.renderPage(0, QSize(210, 297));
+    ASSERT_EQ(image.size(), QSize(210, 297));
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(105, 20), QColor(Qt::white));
+    // The frame and the large "1".
+    EXPECT_GT(darkPixels(image), 500);
+    EXPECT_TRUE(pages.renderPage(3, QSize(210, 297)).isNull());
+}
+
+TEST_F(PreviewPdfTest, FilesThatAreNoPdfAreRefusedWithTheReason) {
+    const QByteArray whole = test::readAll(pdf);
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"text.pdf", "just some notes\n", "這不是 PDF 檔案，或檔案已損毀"},
+        {"empty.pdf", "", "這不是 PDF 檔案，或檔案已損毀"},
+        {"header.pdf", "%PDF-1.7\nnothing after the header\n%%EOF\n",
+         "這不是 PDF 檔案，或檔案已損毀"},
+        {"truncated.pdf", whole.left(whole.size() / 3), "這不是 PDF 檔案，或檔案已損毀"},
+    };
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(c.name);
+        test::writeAll(path, c.bytes);
+        try {
+            const PdfPageSource pages(path);
+            ADD_FAILURE() << c.name << " loaded with " << pages.pageCount() << " pages";
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(QString::fromUtf8(error.what()),
+                      QStringLiteral("無法載入「%1」：%2。")
+                          .arg(QDir::toNativeSeparators(path), QString::fromUtf8(c.reason)))
+                << c.name;
+        }
+    }
+}
+
+TEST_F(PreviewPdfTest, FilesThatCannotBeReadAreRefusedWithTheReason) {
+    for (const QString& path : {dir.filePath("missing.pdf"), dir.path()}) {
+        try {
+            const PdfPageSource pages(path);
+            ADD_FAILURE() << path.toStdString() << " loaded";
+        } catch (const std::runtime_error& error) {
+            const QString message = QString::fromUtf8(error.what());
+            EXPECT_TRUE(message.startsWith(
+                QStringLiteral("無法載入「%1」：").arg(QDir::toNativeSeparators(path))))
+                << message.toStdString();
+        }
+    }
+}
+
+TEST_F(PreviewPdfTest, SavesTheBytesItLoadedAndNothingWhenItCannot) {
+    const QByteArray original = test::readAll(pdf);
+    const PdfPageSource pages(pdf);
+    const QString copy = dir.filePath("copy.pdf");
+    pages.savePdf(copy);
+    EXPECT_EQ(test::readAll(copy), original);
+    // Saving over the file it came from keeps it whole too.
+    pages.savePdf(pdf);
+    EXPECT_EQ(test::readAll(pdf), original);
+
+    const QString nowhere = dir.filePath("missing/out.pdf");
+    EXPECT_THROW(pages.savePdf(nowhere), std::runtime_error);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+              QStringList({"copy.pdf", "pages.pdf"}));
+}
+
+class PreviewPdfPrintTest : public PreviewPdfTest {
+  protected:
+    /// A printer that writes a PDF, at screen resolution to keep the test small.
+    std::unique_ptr<QPrinter> pdfPrinter() {
+        auto printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(printed);
+        printer->setPageSize(QPageSize(QPageSize::A4));
+        return printer;
+    }
+    QString printed = dir.filePath("printed.pdf");
+};
+
+TEST_F(PreviewPdfPrintTest, PrintsThePageRangeWithItsCopies) {
+    PdfPageSource pages(pdf);
+    const auto printer = pdfPrinter();
+    printer->setPrintRange(QPrinter::PageRange);
+    printer->setPageRanges(QPageRanges::fromString("2-3"));
+    printer->setCopyCount(2);
+    printer->setCollateCopies(false);
+    std::vector<std::pair<int, int>> calls;
+    pages.print(*printer, [&](int done, int total) {
+        calls.emplace_back(done, total);
+        return true;
+    });
+    // A PDF printer leaves copies to the program.
+    ASSERT_FALSE(printer->supportsMultipleCopies());
+    const std::vector<std::pair<int, int>> expected{{1, 4}, {2, 4}, {3, 4}, {4, 4}};
+    EXPECT_EQ(calls, expected);
+
+    QPdfDocument result;
+    ASSERT_EQ(result.load(printed), QPdfDocument::Error::None);
+    ASSERT_EQ(result.pageCount(), 4);
+    // Uncollated: page 2 (A5, fitted onto A4 and so smaller) twice, then page 3 twice.
+    const auto ink = [&](int page) {
+        QImage image(210, 297, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.drawImage(0, 0, result.render(page, image.size()));
+        return darkPixels(image);
+    };
+    EXPECT_NEAR(ink(0), ink(1), ink(0) * 0.02);
+    EXPECT_NEAR(ink(2), ink(3), ink(2) * 0.02);
+    EXPECT_GT(ink(0), 300);
+    EXPECT_GT(ink(2), 300);
+}
+
+TEST_F(PreviewPdfPrintTest, StopsWhenTheProgressSaysSo) {
+    PdfPageSource pages(pdf);
+    const auto printer = pdfPrinter();
+    int calls = 0;
+    pages.print(*printer, [&](int, int) { return ++calls < 2; });
+    EXPECT_EQ(calls, 2);
+}
+
+} // namespace
+} // namespace bingo::report

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "report/PageSource.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QTimer>
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+
+namespace bingo::report::test {
+
+/// N numbered A4 pages, all at once or a few per timer tick as a layout would make them;
+/// counts what the preview asks of it.
+class PreviewTestPages : public PageSource {
+  public:
+    /// With perTick 0 every page exists at once; otherwise startLayout() makes them.
+    explicit PreviewTestPages(int total, int perTick = 0)
+        : total_(total), perTick_(perTick), made_(perTick == 0 ? total : 0) {
+        connect(&layoutTimer_, &QTimer::timeout, this, &PreviewTestPages::step);
+    }
+
+    void startLayout() { layoutTimer_.start(0); }
+    /// Makes the next perTick pages now, as one tick of the layout would.
+    void step() {
+        made_ = std::min(total_, made_ + perTick_);
+        Q_EMIT pagesChanged();
+        if (made_ == total_) {
+            layoutTimer_.stop();
+            Q_EMIT completed();
+        }
+    }
+
+    [[nodiscard]] int pageCount() const override { return made_; }
+    [[nodiscard]] QSizeF pageSizeMm(int) const override { return {210, 297}; }
+    [[nodiscard]] QImage renderPage(int page, QSize pixelSize) const override {
+        ++renderCalls;
+        rendered.insert(page);
+        QImage image(pixelSize, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        QFont font;
+        font.setPixelSize(std::max(8, pixelSize.height() / 8));
+        painter.setFont(font);
+        painter.drawRect(image.rect().adjusted(pixelSize.width() / 10, pixelSize.height() / 14,
+                                               -pixelSize.width() / 10, -pixelSize.height() / 14));
+        painter.drawText(image.rect(), Qt::AlignCenter, QString::number(page + 1));
+        return image;
+    }
+    [[nodiscard]] bool isComplete() const override { return made_ == total_; }
+    [[nodiscard]] int progressPercent() const override {
+        return total_ == 0 ? 100 : made_ * 100 / total_;
+    }
+    void savePdf(const QString& path) const override {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            throw std::runtime_error("cannot write the test pages");
+        file.write("%PDF-test pages\n");
+    }
+    void print(QPrinter& printer, const PrintProgress& progress) override {
+        ++printCalls;
+        printedDocName = printer.docName();
+        for (int page = 0; page < made_; ++page) {
+            if (progress && !progress(page + 1, made_))
+                return;
+        }
+    }
+
+    mutable int renderCalls = 0;
+    mutable std::set<int> rendered;
+    int printCalls = 0;
+    QString printedDocName;
+
+  private:
+    int total_;
+    int perTick_;
+    int made_;
+    QTimer layoutTimer_;
+};
+
+} // namespace bingo::report::test
