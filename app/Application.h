@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <functional>
+
+class QMessageBox;
+
+namespace bingo::app {
+
+/// The application object. Every exception that escapes an event handler ends up here and is
+/// shown in the error box (SilentAbort shows nothing); the program then carries on.
+class Application : public QApplication {
+    Q_OBJECT
+
+  public:
+    /// Shows the error box built for one error. The default runs it modally.
+    using ErrorPresenter = std::function<void(QMessageBox& box)>;
+
+    Application(int& argc, char** argv);
+    ~Application() override;
+    Q_DISABLE_COPY_MOVE(Application)
+
+    /// The title of the program's message boxes, titleFor() the program file.
+    [[nodiscard]] QString title() const { return title_; }
+    /// The file's name without folder and without anything from its first ".", every letter
+    /// after the first in lower case: "/usr/bin/bingo" gives "bingo", "BINGO.EXE" "Bingo".
+    [[nodiscard]] static QString titleFor(const QString& programPath);
+
+    /// Replaces the way the error box is shown (nullptr: the default); tests record the box
+    /// instead of running it.
+    void setErrorPresenter(ErrorPresenter presenter);
+
+    /// Delivers the event. An exception from its handler is shown; the event then counts as
+    /// not handled.
+    bool notify(QObject* receiver, QEvent* event) override;
+
+  private:
+    void showError(const QString& message);
+
+    QString title_;
+    ErrorPresenter presenter_;
+};
+
+} // namespace bingo::app

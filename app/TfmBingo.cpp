@@ -1,0 +1,132 @@
+#include "app/TfmBingo.h"
+
+#include "app/BitButton.h"
+#include "app/ProgressBarSink.h"
+#include "app/SpinEdit.h"
+#include "app/TempDir.h"
+#include "cards/CardGenerator.h"
+#include "ui_fmBingo.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+#include <filesystem>
+
+// The button pictures live in this library's resources; a static library needs them
+// registered by hand, and Q_INIT_RESOURCE only works outside a namespace.
+static void initAppResources() {
+    Q_INIT_RESOURCE(bingo_app);
+}
+
+namespace bingo::app {
+
+namespace {
+
+std::unique_ptr<Ui::fmBingo> createForm(QWidget& window) {
+    initAppResources();
+    auto form = std::make_unique<Ui::fmBingo>();
+    form->setupUi(&window);
+    return form;
+}
+
+std::filesystem::path toPath(const QString& directory) {
+    return std::filesystem::path(QFile::encodeName(directory).toStdString());
+}
+
+} // namespace
+
+TfmBingo::TfmBingo(QWidget* parent)
+    : QWidget(parent), ui_(createForm(*this)), Label1(ui_->Label1), se1(ui_->se1),
+      Label2(ui_->Label2), se2(ui_->se2), Label3(ui_->Label3), BitBtn1(ui_->BitBtn1),
+      btnPrint(ui_->btnPrint), tbTmp("tbTmp"), pb1(ui_->pb1), lbPaper(ui_->lbPaper) {
+    sizeLabelsToText();
+    connect(se2, &SpinEdit::changed, this, &TfmBingo::se2Change);
+    connect(btnPrint, &QPushButton::clicked, this, &TfmBingo::btnPrintClick);
+    connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
+    // The window opens with the focus in the number range, its text selected for typing.
+    se1->setFocus();
+    se1->selectAll();
+    centreOnScreen();
+    FormCreate();
+}
+
+TfmBingo::~TfmBingo() = default;
+
+void TfmBingo::FormCreate() {
+    random_.emplace(cards::RandomSource::fromClock());
+    TempDir = tempDirectory();
+    tbTmp.setDirectory(toPath(TempDir));
+    tbTmp.setTableName("tmpBingo");
+}
+
+void TfmBingo::se2Change() {
+    // In 64 bits, so that a pasted value far out of bounds shows its real count.
+    const qint64 cards = qint64{se2->value()} * cards::CardsPerSheet;
+    lbPaper->setText(QStringLiteral("共") + QString::number(cards) + QStringLiteral("張彩卷"));
+    lbPaper->adjustSize();
+}
+
+void TfmBingo::btnPrintClick() {
+    // A Print key pressed while a field is still being typed in commits that text as leaving
+    // the field would, so a job never starts with a range below 25 or a negative sheet count.
+    se1->commit();
+    se2->commit();
+    // REPORT STAGE (pending the report's implementation): close an open preview here first,
+    // so that the table is never emptied while a layout reads it.
+    PrepareCardTable();
+    GenerateCards();
+    // REPORT STAGE (pending the report's implementation): qr1_->Preview() goes here.
+}
+
+void TfmBingo::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    if (event->isAccepted())
+        Q_EMIT closed();
+}
+
+void TfmBingo::keyPressEvent(QKeyEvent* event) {
+    // A letter that no control took (typed on a button, or with Alt and Shift) is a mnemonic.
+    if (BitButton::clickMnemonic(*this, *event)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void TfmBingo::CreateCardTable() {
+    tbTmp.close();
+    tbTmp.create();
+}
+
+void TfmBingo::PrepareCardTable() {
+    if (!tbTmp.fileExists())
+        CreateCardTable();
+    tbTmp.close();
+    tbTmp.empty();
+    tbTmp.open();
+}
+
+void TfmBingo::GenerateCards() {
+    ProgressBarSink progress(*pb1);
+    // One transaction for the whole job; cards stored before a failure are kept.
+    store::CardTable::Batch batch(tbTmp);
+    cards::CardGenerator generator(*random_, tbTmp, progress);
+    generator.generate(se1->value(), se2->value());
+    batch.commit();
+}
+
+void TfmBingo::sizeLabelsToText() {
+    // Labels size to their text, growing to the right of their left edge.
+    for (QLabel* label : {Label1, Label2, Label3, lbPaper})
+        label->adjustSize();
+}
+
+void TfmBingo::centreOnScreen() {
+    if (const QScreen* display = screen())
+        move(display->availableGeometry().center() - rect().center());
+}
+
+} // namespace bingo::app

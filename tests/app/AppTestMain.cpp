@@ -1,0 +1,15 @@
+#include "AppTestSupport.h"
+#include "app/Application.h"
+#include "app/FontSubstitutions.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bingo::app::Application app(argc, argv);
+    bingo::app::registerFontSubstitutions();
+    app.setErrorPresenter(bingo::app::test::failOnErrorBox);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
