@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QDateTime>
+#include "report/CardTableSource.h"
+#include "report/Clock.h"
+#include "report/PrintTexts.h"
+
 #include <QLocale>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-
-#include <functional>
+#include <memory>
 
 namespace bingo::store {
 class CardTable;
@@ -15,43 +17,58 @@ class CardTable;
 namespace bingo::report {
 
 class PreviewWindow;
-
-/// Where the report reads the time for its stamps; the program uses the system clock.
-using Clock = std::function<QDateTime()>;
+class ReportPages;
+struct ReportLayout;
 
 /// The card sheet report: lays the card table out six cards to an A4 page and shows the
 /// pages in a preview window, from which they are saved, loaded and printed.
 class Tqr1 : public QObject {
     Q_OBJECT
-public:
-    /// The report reads tbTmp, and nothing else, for as long as it lives.
+  public:
+    /// The report reads tbTmp, and nothing else, for as long as it lives. Reads its layout
+    /// from the program's resources; throws std::runtime_error if that is unusable.
     explicit Tqr1(store::CardTable& tbTmp, QObject* parent = nullptr);
+    /// Closes and deletes an open preview first: its pages call back into this report.
     ~Tqr1() override;
     Q_DISABLE_COPY_MOVE(Tqr1)
 
     void setClock(Clock clock);
     /// The locale of the time stamps' year and separators (default: QLocale::system()).
-    void setLocale(QLocale locale);
+    void setLocale(const QLocale& locale);
 
-    /// Opens the preview window "Bingo" and lays the whole table out into it, page by page,
-    /// while the event loop runs. Returns at once. Call closePreview() first when one is open.
+    /// Opens the preview window "Bingo" (top-level, maximised, deleting itself when closed)
+    /// and lays the whole table out into it, page by page, while the event loop runs; returns
+    /// at once. While a layout is still in progress it returns at once and shows nothing. A
+    /// preview whose layout has finished is closed and replaced. Throws what the table throws
+    /// when it cannot be read (the table must be open).
     void Preview();
     /// Closes an open preview and cancels its layout; afterwards nothing reads the table.
     void closePreview();
     [[nodiscard]] bool isPreviewOpen() const;
+    /// True while a preview's pages are still being laid out from the table.
+    [[nodiscard]] bool isLayoutInProgress() const;
     /// The open preview, or nullptr.
     [[nodiscard]] PreviewWindow* previewWindow() const;
 
+    /// The report's pages, not yet laid out, wired to this report's print handlers: for
+    /// benchmarks and tests (layOutAll(), savePdf(), print()). Must not outlive the report.
+    [[nodiscard]] std::unique_ptr<ReportPages> createPages();
+
     /// Print handler of the serial: Value "n" becomes the last four digits of n + 10000.
+    /// Throws std::runtime_error when Value is not a decimal 32-bit integer.
     void QRDBText26Print(QObject* sender, QString& Value) const;
     /// Print handler of the time stamp: Value becomes the current time as "eee/mm/dd-hh:nn".
     void QRSysData1Print(QObject* sender, QString& Value) const;
 
-private:
+  private:
     store::CardTable& tbTmp_;
+    CardTableSource records_;
+    std::shared_ptr<const ReportLayout> layout_;
     Clock clock_;
     QLocale locale_;
+    TimeStampFormat stampFormat_;
     QPointer<PreviewWindow> preview_;
+    QPointer<ReportPages> pages_;
 };
 
 } // namespace bingo::report
