@@ -154,8 +154,10 @@ def _start_cupsd(runtime):
     if os.geteuid() != 0:
         return None, None, "cupsd and the cups-pdf backend need root, and the tests run as uid %d" % os.geteuid()
     cups = runtime / "cups"
-    for sub in ("root/ppd", "spool", "cache", "state", "log"):
+    for sub in ("root/ppd", "spool", "cache", "state", "log", "tmp"):
         (cups / sub).mkdir(parents=True)
+    # The filters run as lp and write their temporary files here.
+    (cups / "tmp").chmod(0o1777)
     socket_path = cups / "cups.sock"
     (cups / "root" / "cupsd.conf").write_text(f"""Listen {socket_path}
 LogLevel info
@@ -176,7 +178,6 @@ PreserveJobFiles No
   </Limit>
 </Policy>
 """)
-    # TempDir is left for cupsd to create: the filters, run as lp, must be able to write there.
     (cups / "root" / "cups-files.conf").write_text(f"""ServerRoot {cups}/root
 RequestRoot {cups}/spool
 CacheDir {cups}/cache
@@ -190,10 +191,13 @@ DataDir /usr/share/cups
 FileDevice No
 SystemGroup root
 """)
+    config = ["-c", str(cups / "root" / "cupsd.conf"), "-s", str(cups / "root" / "cups-files.conf")]
+    test = run(["/usr/sbin/cupsd", "-t", *config], check_rc=False)
+    if test.returncode != 0:
+        return None, None, f"cupsd refuses its configuration: {(test.stdout + test.stderr).strip()}"
     with open(cups / "log" / "cupsd.out", "wb") as out:
         proc = subprocess.Popen(
-            ["/usr/sbin/cupsd", "-f", "-c", str(cups / "root" / "cupsd.conf"),
-             "-s", str(cups / "root" / "cups-files.conf")],
+            ["/usr/sbin/cupsd", "-f", *config],
             stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT, start_new_session=True)
     env = dict(os.environ, CUPS_SERVER=str(socket_path))
 

@@ -11,7 +11,7 @@ namespace {
 
 using BadTable = JobFixture;
 
-QString tableText(const std::filesystem::path& file) {
+std::string tableText(const std::filesystem::path& file) {
     return "the card table " + pathText(file);
 }
 
@@ -35,7 +35,7 @@ TEST_F(BadTable, NotADatabaseIsLeftByteForByte) {
         bytes += "eggs, milk, bread " + std::to_string(i) + "\n";
     writeFile(tableFile(), bytes);
 
-    const std::vector<QString> expected{
+    const std::vector<std::string> expected{
         "Cannot open " + tableText(tableFile()) +
         ": file is not a database; it was left as it is: move it away or delete it, and a new "
         "card table is made in its place."};
@@ -46,7 +46,7 @@ TEST_F(BadTable, NotADatabaseIsLeftByteForByte) {
 
     // Moved away, as the message says: the next job makes a new table.
     std::filesystem::rename(tableFile(), temp() / "list.txt");
-    EXPECT_EQ(print(1), std::vector<QString>{});
+    EXPECT_EQ(print(1), NoMessage);
     EXPECT_EQ(serialsOf(tableFile()), serialsUpTo(6));
     EXPECT_EQ(fileBytes(temp() / "list.txt"), bytes);
 }
@@ -54,7 +54,7 @@ TEST_F(BadTable, NotADatabaseIsLeftByteForByte) {
 TEST_F(BadTable, EmptyFileBecomesATable) {
     // An empty file is an empty SQLite database: it is the program's to fill.
     writeFile(tableFile(), "");
-    EXPECT_EQ(print(1), std::vector<QString>{});
+    EXPECT_EQ(print(1), NoMessage);
     EXPECT_EQ(serialsOf(tableFile()), serialsUpTo(6));
 }
 
@@ -70,7 +70,7 @@ TEST_P(LacksAField, FirstStoreNamesTheFieldAndNoCardIsStored) {
     const MissingField& c = GetParam();
     makeTable(tableFile(), c.columns);
 
-    EXPECT_EQ(print(2), std::vector<QString>{c.message});
+    EXPECT_EQ(print(2), std::vector<std::string>{c.message});
     // The job emptied the table and then stored nothing; the structure was not repaired.
     EXPECT_EQ(column(tableFile(), "SELECT count(*) FROM tmpBingo"), std::vector<std::string>{"0"});
     EXPECT_EQ(column(tableFile(), "SELECT count(*) FROM pragma_table_info('tmpBingo')"),
@@ -78,7 +78,7 @@ TEST_P(LacksAField, FirstStoreNamesTheFieldAndNoCardIsStored) {
     EXPECT_EQ(integrityOf(tableFile()), "ok");
     // The same window goes on working once the file is moved away.
     std::filesystem::remove(tableFile());
-    EXPECT_EQ(print(1), std::vector<QString>{});
+    EXPECT_EQ(print(1), NoMessage);
     EXPECT_EQ(serialsOf(tableFile()), serialsUpTo(6));
 }
 
@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
 class LockHolder {
   public:
     explicit LockHolder(const std::filesystem::path& file) {
-        process_.start("sqlite3", {"-batch", pathText(file)});
+        process_.start("sqlite3", {"-batch", QString::fromStdString(pathText(file))});
         if (!process_.waitForStarted(5000))
             throw std::runtime_error("cannot start the sqlite3 program: " +
                                      process_.errorString().toStdString());
@@ -129,13 +129,13 @@ class LockHolder {
 };
 
 TEST_F(BadTable, LockedByAnotherProgramFailsAndKeepsItsCards) {
-    ASSERT_EQ(print(3), std::vector<QString>{});
+    ASSERT_EQ(print(3), NoMessage);
     window().tbTmp.close();
     const std::string before = fileBytes(tableFile());
     {
         LockHolder other(tableFile());
-        const std::vector<QString> expected{
-            "Cannot empty " + tableText(tableFile()) +
+        const std::vector<std::string> expected{
+            "Cannot open " + tableText(tableFile()) +
             ": the file is locked by another program; close that program or wait until it has "
             "finished, then try again."};
         EXPECT_EQ(print(1), expected);
@@ -144,7 +144,7 @@ TEST_F(BadTable, LockedByAnotherProgramFailsAndKeepsItsCards) {
     EXPECT_EQ(fileBytes(tableFile()), before);
     EXPECT_EQ(serialsOf(tableFile()), serialsUpTo(18));
     // The other program has let go: the next job goes through.
-    EXPECT_EQ(print(1), std::vector<QString>{});
+    EXPECT_EQ(print(1), NoMessage);
     EXPECT_EQ(serialsOf(tableFile()), serialsUpTo(6));
 }
 
@@ -159,7 +159,7 @@ TEST_P(PlantedLink, IsRefusedAndItsTargetLeftAlone) {
     const std::string bytes = fileBytes(target);
     std::filesystem::create_symlink(target, tableFile());
 
-    const std::vector<QString> expected{
+    const std::vector<std::string> expected{
         "Cannot open " + tableText(tableFile()) +
         ": it is a symbolic link, which the card table never follows; remove the link."};
     EXPECT_EQ(print(1), expected);
@@ -168,7 +168,7 @@ TEST_P(PlantedLink, IsRefusedAndItsTargetLeftAlone) {
     EXPECT_EQ(fileBytes(target), bytes);
 
     std::filesystem::remove(tableFile());
-    EXPECT_EQ(print(1), std::vector<QString>{});
+    EXPECT_EQ(print(1), NoMessage);
     EXPECT_FALSE(std::filesystem::is_symlink(tableFile()));
     EXPECT_EQ(fileBytes(target), bytes);
 }

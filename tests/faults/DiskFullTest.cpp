@@ -9,7 +9,7 @@ namespace {
 using DiskFull = JobFixture;
 
 TEST_F(DiskFull, JobSaysSoLeavesASoundFileAndTheNextJobWithRoomWorks) {
-    ASSERT_EQ(print(1), std::vector<QString>{}); // the table exists before the disk is small
+    ASSERT_EQ(print(1), NoMessage); // the table exists before the disk is small
     window().tbTmp.close();
     const std::string table = fileBytes(tableFile());
     SmallDisk disk(temp(), "192k");
@@ -18,14 +18,14 @@ TEST_F(DiskFull, JobSaysSoLeavesASoundFileAndTheNextJobWithRoomWorks) {
     writeFile(tableFile(), table);
 
     // 59994 cards take some 4 MB: far more than the disk holds.
-    const std::vector<QString> shown = print(9999);
+    const std::vector<std::string> shown = print(9999);
     ASSERT_EQ(shown.size(), 1u);
-    const QString& text = shown.front();
-    EXPECT_TRUE(text.startsWith("Cannot store card ") || text.startsWith("Cannot save the cards"))
-        << text.toStdString();
+    const std::string& text = shown.front();
+    EXPECT_TRUE(text.starts_with("Cannot store card ") || text.starts_with("Cannot save the cards"))
+        << text;
     EXPECT_TRUE(
-        text.endsWith(" the card table " + pathText(tableFile()) + ": database or disk is full."))
-        << text.toStdString();
+        text.ends_with(" the card table " + pathText(tableFile()) + ": database or disk is full."))
+        << text;
     window().tbTmp.close();
 
     EXPECT_EQ(integrityOf(tableFile()), "ok");
@@ -34,7 +34,7 @@ TEST_F(DiskFull, JobSaysSoLeavesASoundFileAndTheNextJobWithRoomWorks) {
     EXPECT_EQ(kept, serialsUpTo(static_cast<int>(kept.size())));
 
     ASSERT_TRUE(disk.resize("16m")) << disk.reason();
-    EXPECT_EQ(print(9999), std::vector<QString>{});
+    EXPECT_EQ(print(9999), NoMessage);
     window().tbTmp.close();
     EXPECT_EQ(column(tableFile(), "SELECT count(*) FROM tmpBingo"),
               std::vector<std::string>{"59994"});

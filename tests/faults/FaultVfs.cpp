@@ -1,5 +1,6 @@
 #include "FaultVfs.h"
 
+#include <cerrno>
 #include <cstddef>
 #include <stdexcept>
 
@@ -241,6 +242,8 @@ int FaultVfs::onCall(Op op) noexcept {
     if (!armed_ || op != op_ || n < k_ || (n > k_ && !persistent_))
         return SQLITE_OK;
     ++injected_;
+    // A failing disk leaves its errno behind, and SQLite reports the errno it finds.
+    errno = code_ == SQLITE_FULL ? ENOSPC : EIO;
     return code_;
 }
 

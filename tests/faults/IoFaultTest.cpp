@@ -38,7 +38,7 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
     app::TfmBingo& w = window();
     int swept = 0;
     int failedJobs = 0;
-    std::set<QString> messages;
+    std::set<std::string> messages;
     for (int k = 1;; ++k) {
         ASSERT_LT(k, 5000) << "the sweep does not end";
         SCOPED_TRACE("failing " + std::string(opName(sweep.op)) + " call " + std::to_string(k));
@@ -48,17 +48,17 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
         w.tbTmp.setDirectory(dir);
         w.tbTmp.setVfsName("");
         if (sweep.earlierJob) {
-            ASSERT_EQ(print(3), std::vector<QString>{});
+            ASSERT_EQ(print(3), NoMessage);
         }
 
         w.tbTmp.setVfsName(vfs_.name());
         vfs_.arm(sweep.op, k, sweep.code, sweep.persistent);
-        const std::vector<QString> shown = print(sheets);
+        const std::vector<std::string> shown = print(sheets);
         const bool injected = vfs_.injected() > 0;
         vfs_.disarm();
         if (!injected) {
             // k is past the job's last such call: every earlier one has been made to fail.
-            EXPECT_EQ(shown, std::vector<QString>{});
+            EXPECT_EQ(shown, NoMessage);
             EXPECT_EQ(serialsOf(file), serialsUpTo(6 * sheets));
             break;
         }
@@ -70,21 +70,29 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
         } else {
             ++failedJobs;
             ASSERT_EQ(shown.size(), 1u);
-            const QString& text = shown.front();
-            const QString where = " the card table " + pathText(file) + ": ";
-            EXPECT_TRUE(text.startsWith("Cannot ") && text.contains(where) && text.endsWith("."))
-                << text.toStdString();
-            messages.insert(QString(text).replace(pathText(dir), "TEMP"));
+            const std::string& text = shown.front();
+            const std::string where = " the card table " + pathText(file) + ": ";
+            // The box ends a message with a full stop unless it ends in a bracket already.
+            EXPECT_TRUE(text.starts_with("Cannot ") && text.find(where) != std::string::npos &&
+                        (text.ends_with(".") || text.ends_with(")")))
+                << text;
+            std::string general = text;
+            general.replace(general.find(pathText(dir)), pathText(dir).size(), "TEMP");
+            messages.insert(general);
         }
 
         EXPECT_EQ(integrityOf(file), "ok");
-        const std::vector<std::string> kept = serialsOf(file);
+        // A fault while the table was being created leaves a database without it: no cards.
+        const bool hasTable =
+            !column(file, "SELECT name FROM sqlite_master WHERE name = 'tmpBingo'").empty();
+        const std::vector<std::string> kept =
+            hasTable ? serialsOf(file) : std::vector<std::string>{};
         const bool earlier = sweep.earlierJob && kept == serialsUpTo(18);
         EXPECT_TRUE(earlier || kept == serialsUpTo(static_cast<int>(kept.size())))
             << "the table holds neither the earlier job nor the start of this one";
         EXPECT_LE(kept.size(), earlier ? 18u : 12u);
 
-        EXPECT_EQ(print(sheets), std::vector<QString>{}) << "the next job, without faults";
+        EXPECT_EQ(print(sheets), NoMessage) << "the next job, without faults";
         EXPECT_EQ(serialsOf(file), serialsUpTo(6 * sheets));
         EXPECT_EQ(integrityOf(file), "ok");
         w.tbTmp.close();
@@ -97,8 +105,8 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
     RecordProperty("swept", swept);
     std::cout << "[ swept    ] " << swept << " values of k, " << failedJobs
               << " ending in a message:\n";
-    for (const QString& text : messages)
-        std::cout << "             " << text.toStdString() << "\n";
+    for (const std::string& text : messages)
+        std::cout << "             " << text << "\n";
 }
 
 std::vector<Sweep> sweeps() {

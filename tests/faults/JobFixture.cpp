@@ -66,17 +66,17 @@ app::TfmBingo& JobFixture::window() {
     return *window_;
 }
 
-std::vector<QString> JobFixture::print(int sheets, int numbers) {
+std::vector<std::string> JobFixture::print(int sheets, int numbers) {
     app::TfmBingo& w = window();
     w.se1->setValue(numbers);
     w.se2->setValue(sheets);
     const std::size_t before = shown_.size();
     // Through the event system, so that a failure reaches the application's handler.
     QTest::mouseClick(w.btnPrint, Qt::LeftButton);
-    std::vector<QString> texts;
+    std::vector<std::string> texts;
     for (std::size_t i = before; i < shown_.size(); ++i) {
-        EXPECT_EQ(shown_[i].title, QStringLiteral("Fault_tests")) << "the box's title";
-        texts.push_back(shown_[i].text);
+        EXPECT_EQ(shown_[i].title.toStdString(), "fault_tests") << "the box's title";
+        texts.push_back(shown_[i].text.toStdString());
     }
     return texts;
 }
@@ -124,8 +124,8 @@ void writeFile(const std::filesystem::path& file, const std::string& bytes) {
     out << bytes;
 }
 
-QString pathText(const std::filesystem::path& path) {
-    return QString::fromStdString(path.string());
+std::string pathText(const std::filesystem::path& path) {
+    return path.string();
 }
 
 } // namespace bingo::faults

@@ -37,8 +37,8 @@ class JobFixture : public ::testing::Test {
     [[nodiscard]] std::filesystem::path tableFile() const { return temp() / "tmpBingo.db"; }
 
     /// A Print click with N and S in the fields, as the operator makes it; returns the texts
-    /// of the error boxes it showed (empty for a job that went through).
-    std::vector<QString> print(int sheets, int numbers = 50);
+    /// of the error boxes it showed, in UTF-8 (none for a job that went through).
+    std::vector<std::string> print(int sheets, int numbers = 50);
 
     std::filesystem::path dir_;
     std::vector<Shown> shown_;
@@ -62,7 +62,9 @@ class JobFixture : public ::testing::Test {
 
 [[nodiscard]] std::string fileBytes(const std::filesystem::path& file);
 void writeFile(const std::filesystem::path& file, const std::string& bytes);
-/// The message the error box shows for a path: the path as the program spells it.
-[[nodiscard]] QString pathText(const std::filesystem::path& path);
+/// A path as the program's messages spell it.
+[[nodiscard]] std::string pathText(const std::filesystem::path& path);
+/// No error box.
+inline const std::vector<std::string> NoMessage;
 
 } // namespace bingo::faults

@@ -16,7 +16,7 @@ TEST_F(TempDir, UnsetUsesTheCacheDirectoryAndCreatesIt) {
     setEnv("TEMP", std::nullopt);
     setEnv("XDG_CACHE_HOME", cache.string());
 
-    EXPECT_EQ(print(1), std::vector<QString>{});
+    EXPECT_EQ(print(1), NoMessage);
     const std::filesystem::path file = cache / "bingo" / "tmpBingo.db";
     ASSERT_TRUE(std::filesystem::is_regular_file(file));
     EXPECT_EQ(serialsOf(file), serialsUpTo(6));
@@ -28,7 +28,7 @@ TEST_F(TempDir, EmptyCountsAsUnset) {
     setEnv("XDG_CACHE_HOME", std::nullopt);
     setEnv("HOME", dir_.string());
 
-    EXPECT_EQ(print(1), std::vector<QString>{});
+    EXPECT_EQ(print(1), NoMessage);
     EXPECT_EQ(serialsOf(dir_ / ".cache" / "bingo" / "tmpBingo.db"), serialsUpTo(6));
 }
 
@@ -36,14 +36,14 @@ TEST_F(TempDir, MissingDirectoryIsNotCreatedAndTheJobSaysSo) {
     const std::filesystem::path missing = dir_ / "no such dir";
     setEnv("TEMP", missing.string());
 
-    EXPECT_EQ(print(1), std::vector<QString>{
+    EXPECT_EQ(print(1), std::vector<std::string>{
                             "Cannot create the card table " + pathText(missing / "tmpBingo.db") +
                             ": the directory " + pathText(missing) + " does not exist."});
     EXPECT_FALSE(std::filesystem::exists(missing));
 
     // The program carries on: once the directory is there, the same window prints.
     std::filesystem::create_directory(missing);
-    EXPECT_EQ(print(2), std::vector<QString>{});
+    EXPECT_EQ(print(2), NoMessage);
     EXPECT_EQ(serialsOf(missing / "tmpBingo.db"), serialsUpTo(12));
 }
 
@@ -52,9 +52,9 @@ TEST_F(TempDir, FileInsteadOfADirectory) {
     writeFile(notADir, "some notes\n");
     setEnv("TEMP", notADir.string());
 
-    EXPECT_EQ(print(1), std::vector<QString>{"Cannot create the card table " +
-                                             pathText(notADir / "tmpBingo.db") + ": " +
-                                             pathText(notADir) + " is not a directory."});
+    EXPECT_EQ(print(1), std::vector<std::string>{"Cannot create the card table " +
+                                                 pathText(notADir / "tmpBingo.db") + ": " +
+                                                 pathText(notADir) + " is not a directory."});
     EXPECT_EQ(fileBytes(notADir), "some notes\n");
 }
 
@@ -67,7 +67,7 @@ TEST_P(UnwritableTemp, JobFailsAndTheEarlierJobIsKept) {
     const bool earlierJob = GetParam();
     const Privileges::User user = Privileges::unprivilegedUser();
     if (earlierJob) {
-        ASSERT_EQ(print(2), std::vector<QString>{});
+        ASSERT_EQ(print(2), NoMessage);
         // The table file stays the operator's own; only the directory is closed to writing.
         ASSERT_EQ(::chown(tableFile().c_str(), user.uid, user.gid), 0);
     }
@@ -78,18 +78,20 @@ TEST_P(UnwritableTemp, JobFailsAndTheEarlierJobIsKept) {
                     std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
     const std::string before = fileBytes(tableFile());
 
-    std::vector<QString> shown;
+    std::vector<std::string> shown;
     {
         const Privileges asUser = Privileges::dropTo(user);
         if (!asUser.dropped())
             GTEST_SKIP() << asUser.reason();
         shown = print(1);
     }
-    const QString reason = " is not writable (Permission denied).";
-    const QString action = earlierJob ? "empty" : "create";
-    EXPECT_EQ(shown,
-              std::vector<QString>{"Cannot " + action + " the card table " + pathText(tableFile()) +
-                                   ": the directory " + pathText(temp()) + reason});
+    // The box adds no full stop after a closing bracket.
+    const std::string reason =
+        earlierJob ? " is not writable." : " is not writable (Permission denied)";
+    const std::string action = earlierJob ? "empty" : "create";
+    EXPECT_EQ(shown, std::vector<std::string>{"Cannot " + action + " the card table " +
+                                              pathText(tableFile()) + ": the directory " +
+                                              pathText(temp()) + reason});
     EXPECT_EQ(fileBytes(tableFile()), before);
     EXPECT_EQ(std::filesystem::exists(tableFile()), earlierJob);
     if (earlierJob) {
