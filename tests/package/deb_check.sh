@@ -90,7 +90,9 @@ done
 [ -n "$window" ] || { cat "$work/bingo.log"; echo "FAIL: no window named $caption appeared"; exit 1; }
 echo "main window $window is up: $(xdotool getwindowname "$window")"
 # The window carries the program's icon, the 16 px drawing among its sizes.
-xprop -id "$window" -notype _NET_WM_ICON | grep -q 'Icon (16 x 16)' ||
+# (Read whole first: grep -q closing the pipe early would fail the pipeline under pipefail.)
+icons=$(xprop -id "$window" -notype _NET_WM_ICON)
+grep -q 'Icon (16 x 16)' <<<"$icons" ||
     { echo "FAIL: the main window has no 16 px icon"; exit 1; }
 
 kill "$bingo_pid"
