@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace bingo::report {
@@ -12,6 +13,7 @@ namespace {
 // from band to band, and a table edited by hand may hold anything.
 constexpr qsizetype CacheLimit = 20000;
 constexpr qreal Tolerance = 1e-6;
+constexpr qreal InkReach = 0.5 * BandPainter::DotsPerMm;
 
 QRectF toDots(const QRectF& mm) {
     const qreal k = BandPainter::DotsPerMm;
@@ -26,12 +28,58 @@ QPen thinnest(const QColor& color) {
 
 } // namespace
 
-// Texts whose ink stays in their own boxes are collected per font and drawn together when
-// something later could cover them, or at the end of the band. Drawing them together gives
-// the same picture as drawing each in turn, and a PDF many times smaller text objects.
-class BandPainter::Batch {
+// What has been drawn on the band so far, so that drawing can be saved where it shows
+// nothing new. Texts whose ink stays in their own boxes are collected per font and drawn
+// together when something later could cover them, or at the end of the band; an opaque box
+// over an area known to hold only its own colour is not filled again. Either way the picture
+// is the one drawing each component in turn gives, and a PDF holds a fraction of the objects.
+class BandPainter::Canvas {
   public:
-    void add(const QGlyphRun& run, QPointF offset, const QColor& color) {
+    /// A new page, blank in paper's colour (invalid: unknown).
+    void beginPage(const QColor& paper) {
+        paper_ = paper;
+        inked_.clear();
+    }
+    void beginBand(const QPainter& p) {
+        // A cosmetic outline reaches one device pixel into its rectangle.
+        const QTransform t = p.deviceTransform();
+        const qreal scale = std::min(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
+        outline_ = scale > 0 ? 1.5 / scale : 1e9;
+        solid_.clear();
+    }
+    void endBand(QPainter& p) {
+        flush(p);
+        solid_.clear();
+        if (!bandInk_.isNull())
+            inked_.push_back(bandInk_);
+        bandInk_ = QRectF();
+    }
+
+    void fill(QPainter& p, const QRectF& area, const QColor& color) {
+        if (holdsOnly(area, color))
+            return;
+        flushIfCovered(p, area);
+        p.fillRect(area, color);
+        drawn(area);
+        if (color.alpha() == 255)
+            solid_.emplace_back(area, color);
+    }
+    void rectangle(QPainter& p, const QRectF& area, const QColor& pen, const QColor& brush) {
+        flushIfCovered(p, area);
+        p.setPen(thinnest(pen));
+        p.setBrush(brush);
+        p.drawRect(area);
+        drawn(area.adjusted(-outline_, -outline_, outline_, outline_));
+        const QRectF inside = area.adjusted(outline_, outline_, -outline_, -outline_);
+        if (brush.alpha() == 255 && inside.isValid())
+            solid_.emplace_back(inside, brush);
+    }
+    /// A text drawn at once, cut at area.
+    void clippedText(QPainter& p, const QRectF& area) {
+        flushIfCovered(p, area);
+        drawn(area);
+    }
+    void text(const QGlyphRun& run, QPointF offset, const QColor& color) {
         const QRawFont font = run.rawFont();
         Entry* entry = nullptr;
         for (Entry& e : entries_)
@@ -39,18 +87,29 @@ class BandPainter::Batch {
                 entry = &e;
         if (!entry)
             entry = &entries_.emplace_back(Entry{font, color, {}, {}});
-        const QList<quint32> glyphs = run.glyphIndexes();
-        const QList<QPointF> positions = run.positions();
-        entry->glyphs.append(glyphs);
-        for (const QPointF& position : positions)
+        entry->glyphs.append(run.glyphIndexes());
+        for (const QPointF& position : run.positions())
             entry->positions.append(position + offset);
     }
-    void cover(const QRectF& box) { boxes_.push_back(box); }
-    [[nodiscard]] bool overlaps(const QRectF& area) const {
-        for (const QRectF& box : boxes_)
-            if (box.intersects(area))
-                return true;
-        return false;
+    /// The texts added since hold their ink inside area.
+    void textsIn(const QRectF& area) {
+        drawn(area);
+        pending_.push_back(area);
+    }
+
+  private:
+    struct Entry {
+        QRawFont font;
+        QColor color;
+        QList<quint32> glyphs;
+        QList<QPointF> positions;
+    };
+    void flushIfCovered(QPainter& p, const QRectF& area) {
+        for (const QRectF& box : pending_)
+            if (box.intersects(area)) {
+                flush(p);
+                return;
+            }
     }
     void flush(QPainter& p) {
         for (Entry& e : entries_) {
@@ -65,27 +124,39 @@ class BandPainter::Batch {
             e.glyphs.clear();
             e.positions.clear();
         }
-        boxes_.clear();
+        pending_.clear();
     }
-    void flushIfCovered(QPainter& p, const QRectF& area) {
-        if (overlaps(area))
-            flush(p);
+    // Whether area is known to show nothing but color: inside a solid area of that colour, or
+    // blank paper of that colour that nothing has been drawn on yet.
+    [[nodiscard]] bool holdsOnly(const QRectF& area, const QColor& color) const {
+        for (const auto& [known, knownColor] : solid_)
+            if (knownColor == color && known.contains(area))
+                return true;
+        if (!paper_.isValid() || paper_ != color || bandInk_.intersects(area))
+            return false;
+        return std::none_of(inked_.begin(), inked_.end(),
+                            [&area](const QRectF& ink) { return ink.intersects(area); });
+    }
+    // Something else now shows in area: a solid area it touches is forgotten (whole, which
+    // only costs a fill later). Letters may reach a little beyond their boxes.
+    void drawn(const QRectF& area) {
+        std::erase_if(solid_, [&area](const auto& known) { return known.first.intersects(area); });
+        const QRectF reach = area.adjusted(-InkReach, -InkReach, InkReach, InkReach);
+        bandInk_ = bandInk_.isNull() ? reach : bandInk_.united(reach);
     }
 
-  private:
-    struct Entry {
-        QRawFont font;
-        QColor color;
-        QList<quint32> glyphs;
-        QList<QPointF> positions;
-    };
     std::vector<Entry> entries_;
-    std::vector<QRectF> boxes_;
+    std::vector<QRectF> pending_;
+    std::vector<std::pair<QRectF, QColor>> solid_;
+    qreal outline_ = 0;         // dots
+    QColor paper_;              // colour of the blank page, invalid when not known
+    std::vector<QRectF> inked_; // what the page's earlier bands drew on, one box per band
+    QRectF bandInk_;            // what this band has drawn on so far
 };
 
 BandPainter::BandPainter(std::shared_ptr<const ReportLayout> layout)
     : layout_(std::move(layout)), reference_(1, 1, QImage::Format_RGB32),
-      batch_(std::make_unique<Batch>()) {
+      canvas_(std::make_unique<Canvas>()) {
     const int dotsPerMetre = static_cast<int>(std::lround(DotsPerMm * 1000));
     reference_.setDotsPerMeterX(dotsPerMetre);
     reference_.setDotsPerMeterY(dotsPerMetre);
@@ -115,6 +186,10 @@ BandPainter::BandPainter(std::shared_ptr<const ReportLayout> layout)
 
 BandPainter::~BandPainter() = default;
 
+void BandPainter::beginPage(const QColor& paper) {
+    canvas_->beginPage(paper);
+}
+
 void BandPainter::setUpPainter(QPainter& p, qreal pixelsPerMmX, qreal pixelsPerMmY) {
     p.scale(pixelsPerMmX / DotsPerMm, pixelsPerMmY / DotsPerMm);
     // Crisp one-pixel rules on screen; smooth letters.
@@ -140,8 +215,8 @@ const BandPainter::Laid& BandPainter::laidOut(int style, const QString& text) {
     layout.beginLayout();
     qreal y = 0;
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        if (s.wrapWidth >= 0)
-            line.setLineWidth(s.wrapWidth);
+        // Without wrapping a line still needs a width to be laid out: one no text reaches.
+        line.setLineWidth(s.wrapWidth >= 0 ? s.wrapWidth : 1e7);
         line.setPosition(QPointF(0, y));
         y += line.height();
     }
@@ -188,23 +263,18 @@ QRectF BandPainter::textBoxMm(int i, const QString& text) {
 void BandPainter::paintText(QPainter& p, const Part& part, QPointF origin, const QString& text) {
     const Component& c = *part.component;
     if (text.isEmpty()) {
-        if (!c.transparent && !c.autoSize) {
-            const QRectF box = part.box.translated(origin);
-            batch_->flushIfCovered(p, box);
-            p.fillRect(box, c.color);
-        }
+        if (!c.transparent && !c.autoSize)
+            canvas_->fill(p, part.box.translated(origin), c.color);
         return;
     }
     const Laid& laid = laidOut(part.style, text);
     const QRectF box = textBox(part, laid).translated(origin);
-    if (!c.transparent) {
-        batch_->flushIfCovered(p, box);
-        p.fillRect(box, c.color);
-    }
-    // A text wider than its fixed box is cut at the box's edges; it cannot wait in the batch.
+    if (!c.transparent)
+        canvas_->fill(p, box, c.color);
+    // A text wider than its fixed box is cut at the box's edges; it cannot wait to be drawn.
     const bool clipped = !c.autoSize && laid.width > box.width() + Tolerance;
     if (clipped) {
-        batch_->flushIfCovered(p, box);
+        canvas_->clippedText(p, box);
         p.save();
         p.setClipRect(box, Qt::IntersectClip);
         p.setPen(thinnest(c.font.color));
@@ -223,34 +293,31 @@ void BandPainter::paintText(QPainter& p, const Part& part, QPointF origin, const
             if (clipped)
                 p.drawGlyphRun(at, run);
             else
-                batch_->add(run, at, c.font.color);
+                canvas_->text(run, at, c.font.color);
         }
     }
     if (clipped)
         p.restore();
     else
-        batch_->cover(box);
+        canvas_->textsIn(box);
 }
 
 void BandPainter::paint(QPainter& p, QPointF topLeftMm, std::span<const QString> texts) {
     Q_ASSERT(texts.size() == parts_.size());
     const QPointF origin = topLeftMm * DotsPerMm;
+    canvas_->beginBand(p);
     const QColor& bandColor = layout_->band.color;
     if (bandColor.alpha() != 0)
-        p.fillRect(QRectF(origin, layout_->band.sizeMm * DotsPerMm), bandColor);
+        canvas_->fill(p, QRectF(origin, layout_->band.sizeMm * DotsPerMm), bandColor);
     for (std::size_t i = 0; i < parts_.size(); ++i) {
         const Part& part = parts_[i];
-        if (part.kind == ComponentKind::Rectangle) {
-            const QRectF box = part.box.translated(origin);
-            batch_->flushIfCovered(p, box);
-            p.setPen(thinnest(part.component->pen));
-            p.setBrush(part.component->brush);
-            p.drawRect(box);
-        } else {
+        if (part.kind == ComponentKind::Rectangle)
+            canvas_->rectangle(p, part.box.translated(origin), part.component->pen,
+                               part.component->brush);
+        else
             paintText(p, part, origin, texts[i]);
-        }
     }
-    batch_->flush(p);
+    canvas_->endBand(p);
 }
 
 } // namespace bingo::report

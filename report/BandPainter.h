@@ -35,6 +35,10 @@ class BandPainter {
     /// render hints bands are drawn with.
     static void setUpPainter(QPainter& p, qreal pixelsPerMmX, qreal pixelsPerMmY);
 
+    /// Starts a page that is blank paper of colour paper (an invalid colour: not known to be
+    /// blank). Bands painted until the next call may leave out fills that would not show.
+    void beginPage(const QColor& paper = Qt::white);
+
     /// Draws the band with its top-left corner topLeftMm millimetres from the paper's corner.
     /// texts[i] is what text component i prints: an empty text prints nothing. Rectangles
     /// ignore their entry. Requires texts.size() == the component count and a painter set up
@@ -68,7 +72,7 @@ class BandPainter {
         int style = -1;
         const Component* component = nullptr;
     };
-    class Batch;
+    class Canvas;
 
     const Laid& laidOut(int style, const QString& text);
     [[nodiscard]] QRectF textBox(const Part& part, const Laid& laid) const;
@@ -79,7 +83,7 @@ class BandPainter {
     std::vector<Style> styles_;
     std::vector<QHash<QString, Laid>> laid_; // per style
     std::vector<Part> parts_;
-    std::unique_ptr<Batch> batch_;
+    std::unique_ptr<Canvas> canvas_;
 };
 
 } // namespace bingo::report

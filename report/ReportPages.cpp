@@ -293,6 +293,7 @@ void ReportPages::paintPage(QPainter& p, int page) const {
     const int end =
         page + 1 < pageCount() ? pageFirstBand_[static_cast<std::size_t>(page) + 1] : bandCount();
     std::vector<QString> texts;
+    painter_->beginPage(Qt::white);
     for (int band = first; band < end; ++band) {
         textsOf(band, texts);
         painter_->paint(p, topLeftMm(bandPlace(band)), texts);
@@ -395,6 +396,7 @@ void ReportPages::print(QPrinter& printer, const PrintProgress& progress) {
                 fail(QStringLiteral("The printer did not take page %1").arg(printed + 1));
             p.save();
             BandPainter::setUpPainter(p, pixelsPerMmX, pixelsPerMmY);
+            painter_->beginPage(Qt::white);
             for (std::size_t i = 0; i < places.size(); ++i)
                 painter_->paint(p, topLeftMm(places[i]), texts[i]);
             p.restore();
