@@ -36,6 +36,7 @@ test: deps-test build-release build-debug
 
 bench: deps-test build-release
 	./build/release/bench/bingo_bench
+	QT_QPA_PLATFORM=offscreen ./build/release/bench/bingo_report_bench
 
 # The Debian package build/release/bingo_<version>_<arch>.deb.
 package: deps-build

@@ -1,0 +1,243 @@
+// The preview stage of a 9999-sheet job: how soon page 1 shows, how long the layout takes,
+// what the process holds afterwards, and how fast the pages go to PDF; beside a plain
+// QPainter::drawText loop onto a QPdfWriter and Qt's own QPrintPreviewDialog.
+#include "cards/CardGenerator.h"
+#include "report/Fonts.h"
+#include "report/PageView.h"
+#include "report/PreviewWindow.h"
+#include "report/ReportPages.h"
+#include "report/rpBingo.h"
+#include "store/CardTable.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace bingo;
+
+constexpr int LargestJobSheets = 9999;
+
+class NoProgress final : public cards::ProgressSink {
+public:
+    void setMaximum(int) override {}
+    void setPosition(int) override {}
+    void setVisible(bool) override {}
+};
+
+/// Resident set size of this process in megabytes, from /proc.
+double residentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    return 0.0;
+}
+
+/// A card table in a scratch directory holding the cards of one job.
+class FilledTable {
+public:
+    explicit FilledTable(int sheets) : table_("tbTmp") {
+        table_.setDirectory(dir_.path().toStdString());
+        table_.setTableName("tmpBingo");
+        table_.prepare();
+        cards::RandomSource random(20261211);
+        NoProgress progress;
+        store::CardTable::Batch batch(table_);
+        cards::CardGenerator(random, table_, progress).generate(50, sheets);
+        batch.commit();
+    }
+    [[nodiscard]] store::CardTable& table() { return table_; }
+    [[nodiscard]] QString path(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    store::CardTable table_;
+};
+
+/// Runs the event loop until done() holds; false when it took longer than the limit.
+template <class Done> bool spinUntil(Done done, int limitMs = 60000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (timer.elapsed() > limitMs)
+            return false;
+    }
+    return true;
+}
+
+/// Flags the first paint of the view's viewport after the image of page 1 is in the cache.
+class FirstPageWatcher final : public QObject {
+public:
+    explicit FirstPageWatcher(report::PageView& view) : view_(view) {
+        view.viewport()->installEventFilter(this);
+    }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && view_.cache().find(0) != nullptr) {
+            // The paint runs after this filter returns; count it once it has been delivered.
+            QMetaObject::invokeMethod(this, [this] { painted = true; }, Qt::QueuedConnection);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    report::PageView& view_;
+};
+
+void PreviewOfLargestJob(benchmark::State& state) {
+    FilledTable job(LargestJobSheets);
+    for (auto _ : state) {
+        const double rssBefore = residentMegabytes();
+        report::Tqr1 qr1(job.table());
+        QElapsedTimer timer;
+        timer.start();
+        qr1.Preview();
+        report::PreviewWindow* preview = qr1.previewWindow();
+        if (!preview) {
+            state.SkipWithError("no preview window");
+            return;
+        }
+        FirstPageWatcher watcher(preview->view());
+        if (!spinUntil([&] { return watcher.painted; })) {
+            state.SkipWithError("page 1 was never painted");
+            return;
+        }
+        const double firstPageMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        if (!spinUntil([&] { return preview->pages().isComplete(); })) {
+            state.SkipWithError("the layout did not finish");
+            return;
+        }
+        const double layoutMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(layoutMs / 1000.0);
+        state.counters["first_page_ms"] = firstPageMs;
+        state.counters["layout_ms"] = layoutMs;
+        state.counters["pages"] = preview->pages().pageCount();
+        state.counters["rss_after_MB"] = residentMegabytes();
+        state.counters["rss_growth_MB"] = residentMegabytes() - rssBefore;
+        qr1.closePreview();
+    }
+}
+BENCHMARK(PreviewOfLargestJob)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void SavePdfOfLargestJob(benchmark::State& state) {
+    FilledTable job(LargestJobSheets);
+    report::Tqr1 qr1(job.table());
+    auto pages = qr1.createPages();
+    pages->layOutAll();
+    const QString file = job.path("Bingo.pdf");
+    for (auto _ : state)
+        pages->savePdf(file);
+    state.counters["pages_per_s"] =
+        benchmark::Counter(static_cast<double>(pages->pageCount()), benchmark::Counter::kIsRate);
+    state.counters["size_MB"] = static_cast<double>(QFileInfo(file).size()) / (1024.0 * 1024.0);
+}
+BENCHMARK(SavePdfOfLargestJob)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// The plain way: every text laid out anew as it is drawn.
+void PlainDrawTextPdf(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("plain.pdf");
+    const int pageCount = static_cast<int>(state.range(0));
+    const QFont numberFont("Arial", 26);
+    const QFont captionFont(QStringLiteral("新細明體"), 12);
+    const QFont serialFont("Arial", 10);
+    const QFont stampFont("Arial", 8);
+    for (auto _ : state) {
+        QPdfWriter writer(file);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(600);
+        QPainter painter(&writer);
+        const double mm = 600 / 25.4;
+        painter.scale(mm, mm);
+        painter.setPen(QPen(Qt::black, 0));
+        painter.setBrush(Qt::white);
+        int serial = 0;
+        for (int page = 0; page < pageCount; ++page) {
+            if (page > 0)
+                writer.newPage();
+            for (int band = 0; band < 6; ++band) {
+                const QPointF origin(band < 3 ? 5.0 : 105.0, 5.0 + 95.2 * (band % 3));
+                painter.drawRect(QRectF(origin + QPointF(9.26, 10.05), QSizeF(76.46, 76.46)));
+                painter.setFont(numberFont);
+                for (int k = 0; k < 25; ++k) {
+                    const QPointF cell = origin + QPointF(9.79 + 15.08 * (k % 5), 10.58 + 15.08 * (k / 5));
+                    painter.drawRect(QRectF(cell, QSizeF(15.08, 15.08)));
+                    painter.drawText(QRectF(cell + QPointF(1.59, 2.65), QSizeF(11.91, 11.91)),
+                                     Qt::AlignHCenter | Qt::AlignTop, QString::number((serial + k) % 99 + 1));
+                }
+                ++serial;
+                painter.setFont(captionFont);
+                painter.drawText(origin + QPointF(10.58, 7.5), QStringLiteral("彩票號碼 :"));
+                painter.setFont(serialFont);
+                painter.drawText(origin + QPointF(30.43, 8.0), QString::number(serial + 10000).mid(1));
+                painter.setFont(stampFont);
+                painter.drawText(QRectF(origin + QPointF(60.0, 5.29), QSizeF(25.2, 4.5)),
+                                 Qt::AlignRight | Qt::AlignTop, QStringLiteral("2026/12/11-12:00"));
+            }
+        }
+    }
+    state.counters["pages_per_s"] =
+        benchmark::Counter(static_cast<double>(pageCount), benchmark::Counter::kIsRate);
+}
+BENCHMARK(PlainDrawTextPdf)->Arg(LargestJobSheets)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Qt's own preview, fed the same report through paintRequested: it renders every page up
+// front before it shows any.
+void QtPrintPreviewDialog(benchmark::State& state) {
+    const int sheets = static_cast<int>(state.range(0));
+    FilledTable job(sheets);
+    report::Tqr1 qr1(job.table());
+    for (auto _ : state) {
+        const double rssBefore = residentMegabytes();
+        auto pages = qr1.createPages();
+        pages->layOutAll();
+        QPrinter printer;
+        QPrintPreviewDialog dialog(&printer);
+        bool painted = false;
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter* target) {
+            pages->print(*target, [](int, int) { return true; });
+            painted = true;
+        });
+        QElapsedTimer timer;
+        timer.start();
+        dialog.show();
+        spinUntil([&] { return painted; });
+        QApplication::processEvents();
+        const double shownMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(shownMs / 1000.0);
+        state.counters["first_page_ms"] = shownMs;
+        state.counters["rss_growth_MB"] = residentMegabytes() - rssBefore;
+        dialog.close();
+    }
+}
+BENCHMARK(QtPrintPreviewDialog)->Arg(100)->Arg(1000)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    report::registerFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
