@@ -3,12 +3,13 @@
 
 #include "AppIcon.h"
 #include "app/Application.h"
-#include "app/FontSubstitutions.h"
 #include "app/TfmBingo.h"
+#include "report/Fonts.h"
+#include "report/rpBingo.h"
 
 int main(int argc, char** argv) {
     bingo::app::Application application(argc, argv);
-    bingo::app::registerFontSubstitutions();
+    bingo::report::registerFontSubstitutions();
     application.setWindowIcon(bingo::packaging::applicationIcon());
     // The preview is a window of its own; closing the main window ends the program even
     // while a preview is open.
@@ -17,8 +18,9 @@ int main(int argc, char** argv) {
     bingo::app::TfmBingo fmBingo;
     QObject::connect(&fmBingo, &bingo::app::TfmBingo::closed, &application,
                      &bingo::app::Application::quit);
-    // REPORT STAGE (pending the report's implementation): create qr1 on fmBingo.tbTmp here
-    // and hand it to the window with setReport().
+    // Declared after the window, so it is destroyed first: it reads the window's card table.
+    bingo::report::Tqr1 qr1(fmBingo.tbTmp);
+    fmBingo.setReport(&qr1);
 
     fmBingo.show();
     return bingo::app::Application::exec();

@@ -5,6 +5,7 @@
 #include "app/SpinEdit.h"
 #include "app/TempDir.h"
 #include "cards/CardGenerator.h"
+#include "report/rpBingo.h"
 #include "ui_fmBingo.h"
 
 #include <QCloseEvent>
@@ -74,11 +75,13 @@ void TfmBingo::btnPrintClick() {
     // the field would, so a job never starts with a range below 25 or a negative sheet count.
     se1->commit();
     se2->commit();
-    // REPORT STAGE (pending the report's implementation): close an open preview here first,
-    // so that the table is never emptied while a layout reads it.
+    // The table must not be emptied while an earlier preview's layout still reads it.
+    if (qr1_ != nullptr)
+        qr1_->closePreview();
     PrepareCardTable();
     GenerateCards();
-    // REPORT STAGE (pending the report's implementation): qr1_->Preview() goes here.
+    if (qr1_ != nullptr)
+        qr1_->Preview();
 }
 
 void TfmBingo::closeEvent(QCloseEvent* event) {

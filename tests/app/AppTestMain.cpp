@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 #include "app/Application.h"
-#include "app/FontSubstitutions.h"
+#include "report/Fonts.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     bingo::app::Application app(argc, argv);
-    bingo::app::registerFontSubstitutions();
+    bingo::report::registerFontSubstitutions();
     app.setErrorPresenter(bingo::app::test::failOnErrorBox);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

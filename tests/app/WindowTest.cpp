@@ -2,8 +2,11 @@
 #include "app/BitButton.h"
 #include "app/SpinEdit.h"
 #include "app/TfmBingo.h"
+#include "report/PreviewWindow.h"
+#include "report/rpBingo.h"
 
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -354,6 +357,27 @@ TEST_F(WindowFixture, EveryJobStartsAgainAtSerialOneWithFreshCards) {
     // One random source for the run, never reseeded: the second job goes on with the sequence.
     const auto second = records();
     EXPECT_NE(std::vector(first.begin(), first.begin() + 12), second);
+}
+
+TEST_F(WindowFixture, EveryJobEndsInAPreviewAndTheNextJobClosesTheOldOneFirst) {
+    open();
+    report::Tqr1 qr1(window_->tbTmp);
+    window_->setReport(&qr1);
+    window_->se2->setText("2");
+    QTest::keyClick(window_->se1, Qt::Key_P, Qt::AltModifier);
+    ASSERT_TRUE(qr1.isPreviewOpen());
+    const QPointer<report::PreviewWindow> first = qr1.previewWindow();
+
+    // The first preview may still be laying out: it is closed before the table is emptied.
+    window_->se2->setText("1");
+    QTest::keyClick(window_->btnPrint, Qt::Key_Space);
+    EXPECT_TRUE(first.isNull() || !first->isVisible());
+    ASSERT_TRUE(qr1.isPreviewOpen());
+    EXPECT_NE(qr1.previewWindow(), first.data());
+    expectJob(1, 50);
+
+    qr1.closePreview();
+    window_->setReport(nullptr);
 }
 
 TEST_F(WindowFixture, FailingJobShowsTheStoresMessageAndTheWindowCarriesOn) {
