@@ -11,8 +11,10 @@ void registerFontSubstitutions() {
                                {QStringLiteral("PMingLiU"), QStringLiteral("AR PL UMing TW"),
                                 QStringLiteral("Noto Serif CJK TC")});
     QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans")});
+    // Liberation Sans first: its digits are as narrow as MS Sans Serif's, so a four-digit sheet
+    // count still fits the main window's 65 px field; DejaVu Sans's do not.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 }
 
 } // namespace bingo::report
