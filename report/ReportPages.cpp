@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
 
 namespace bingo::report {
@@ -19,6 +20,7 @@ constexpr int PdfResolution = 1200;
 // Records laid out per check of the clock, and the time one turn of the event loop may take.
 constexpr std::int64_t RecordsPerCheck = 32;
 constexpr qint64 ChunkMilliseconds = 8;
+constexpr std::int64_t MaxReserved = 1'000'000;
 
 [[noreturn]] void fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
@@ -73,7 +75,7 @@ class ReportPages::Filler {
                     text.clear();
                 break;
             case ComponentKind::SystemData:
-                text = system_.toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+                text = systemDateTime();
                 break;
             }
             if (source.handler && !text.isEmpty())
@@ -82,6 +84,17 @@ class ReportPages::Filler {
     }
 
   private:
+    // The engine's own date and time text, to the second. Reading the local time costs a
+    // look at the time zone file, so it is read at most five times a second.
+    const QString& systemDateTime() const {
+        const auto now = std::chrono::steady_clock::now();
+        if (systemText_.isEmpty() || now - systemTextAt_ >= std::chrono::milliseconds(200)) {
+            systemText_ = system_.toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+            systemTextAt_ = now;
+        }
+        return systemText_;
+    }
+
     struct Source {
         ComponentKind kind = ComponentKind::Rectangle;
         int field = -1;
@@ -90,6 +103,8 @@ class ReportPages::Filler {
     };
     std::vector<Source> sources_;
     QLocale system_ = QLocale::system();
+    mutable QString systemText_;
+    mutable std::chrono::steady_clock::time_point systemTextAt_;
 };
 
 struct ReportPages::Run {
@@ -156,6 +171,11 @@ void ReportPages::start() {
         return;
     run_ = openRun(geometry_);
     expectedRecords_ = records_.recordCount();
+    // Room for every band up front: growing by doubling would leave up to half of it unused.
+    const auto bands =
+        static_cast<std::size_t>(std::clamp<std::int64_t>(expectedRecords_, 1, MaxReserved));
+    bands_.reserve(bands);
+    bandTexts_.reserve(bands * static_cast<std::size_t>(slots_));
     state_ = State::LayingOut;
     // Queued, so that each chunk is one turn of the event loop; dropped if this object goes.
     QMetaObject::invokeMethod(this, &ReportPages::layOutChunk, Qt::QueuedConnection);

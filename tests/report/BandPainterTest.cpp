@@ -3,6 +3,7 @@
 #include "ReportTestSupport.h"
 #include "report/ReportPages.h"
 
+#include <QFontInfo>
 #include <QPainter>
 #include <gtest/gtest.h>
 
@@ -106,6 +107,17 @@ TEST_F(BandPainterTest, CaptionSerialAndStampSitAboveTheGrid) {
     EXPECT_NEAR(serial.left(), 5.0 + 30.43, 0.5);
     const QRectF stamp = inkMm(image, box(60.0, 4.8, 26.0, 5.0));
     EXPECT_NEAR(stamp.right(), 5.0 + 85.20, 0.5) << "right-aligned at 322 px";
+}
+
+TEST(FontTest, CardFontsResolveToInstalledFonts) {
+    registerFontSubstitutions();
+    registerFontSubstitutions(); // twice changes nothing
+    EXPECT_EQ(QFont::substitutes(QString::fromUtf8("新細明體")),
+              (QStringList{"pmingliu", "ar pl uming tw", "noto serif cjk tc"}));
+    const QString ming = QFontInfo(QFont(QString::fromUtf8("新細明體"))).family();
+    EXPECT_TRUE(ming.startsWith("AR PL UMing") || ming == "PMingLiU" || ming == "Noto Serif CJK TC")
+        << ming.toStdString();
+    EXPECT_EQ(QFontInfo(QFont("Arial")).family(), "Liberation Sans");
 }
 
 TEST(BandPainterScaleTest, AutoSizedBoxesFollowTheirText) {
