@@ -12,6 +12,7 @@ import os
 import pathlib
 import pwd
 import re
+import secrets
 import select
 import shutil
 import signal
@@ -167,7 +168,7 @@ BrowseLocalProtocols none
 DefaultAuthType None
 DefaultEncryption Never
 PreserveJobHistory Yes
-PreserveJobFiles No
+PreserveJobFiles Yes
 <Location />
   Order allow,deny
   Allow all
@@ -191,6 +192,10 @@ DataDir /usr/share/cups
 FileDevice No
 SystemGroup root
 """)
+    # cups-pdf writes every environment's jobs into the same directory, named by job id: start
+    # the numbering somewhere of this environment's own, so that parallel runs never collide.
+    first_job = 10000 + secrets.randbelow(900000)
+    (cups / "cache" / "job.cache").write_text(f"# Job cache file for CUPS\nNextJobId {first_job}\n")
     config = ["-c", str(cups / "root" / "cupsd.conf"), "-s", str(cups / "root" / "cups-files.conf")]
     test = run(["/usr/sbin/cupsd", "-t", *config], check_rc=False)
     if test.returncode != 0:
@@ -240,6 +245,7 @@ def env_start(state_file):
         log(f"Xvfb {state['xvfb_pid']} on display {state['display']}")
         state["cupsd_pid"], state["cups_server"], state["cups_skip"] = _start_cupsd(runtime)
         state["cups_pdf_out"] = _cups_pdf_out_dir()
+        state["cups_spool"] = str(runtime / "cups" / "spool") if state["cups_server"] else None
         state_file.write_text(json.dumps(state, indent=2))
     except BaseException:
         env_stop(state_file)
@@ -278,7 +284,8 @@ def load_state(state_file):
 class Display:
     def __init__(self, state):
         self.state = state
-        self.env = dict(os.environ, DISPLAY=state["display"])
+        # xdotool matches window names as text of the locale: UTF-8 for the Chinese captions.
+        self.env = dict(os.environ, DISPLAY=state["display"], LC_ALL="C.UTF-8")
 
     def xdotool(self, *args, check_rc=True):
         return run(["xdotool", *map(str, args)], env=self.env, check_rc=check_rc)
@@ -327,14 +334,29 @@ class Display:
         self.xdotool("mousemove", "--window", wid, x, y)
         self.xdotool("click", 1)
 
+    def maximise(self, wid):
+        """Xvfb runs no window manager: do what one does for a window that asks to be maximised,
+        give it the whole screen. Fails if the window did not ask."""
+        state = run(["xprop", "-id", str(wid), "_NET_WM_STATE"], env=self.env, check_rc=False).stdout
+        check("_NET_WM_STATE_MAXIMIZED_VERT" in state and "_NET_WM_STATE_MAXIMIZED_HORZ" in state,
+              f"window {wid} did not ask to be maximised: {state.strip()}")
+        width, height = self.xdotool("getdisplaygeometry").stdout.split()
+        self.xdotool("windowmove", wid, 0, 0)
+        self.xdotool("windowsize", wid, width, height)
+        wait_until(lambda: self.geometry(wid)[2:] == (int(width), int(height)), 10,
+                   f"window {wid} to take the whole screen")
+
     def geometry(self, wid):
         out = self.xdotool("getwindowgeometry", "--shell", wid).stdout
         values = dict(line.split("=", 1) for line in out.split() if "=" in line)
         return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
-    def snapshot(self, wid):
-        """The pixels of window wid as bytes, read from the Xvfb frame buffer (XWD format)."""
+    def snapshot(self, wid, rows=(0.0, 1.0)):
+        """The pixels of window wid as bytes, read from the Xvfb frame buffer (XWD format);
+        rows picks a band of its height by fractions (the middle, say, without tool and status
+        bars)."""
         x, y, w, h = self.geometry(wid)
+        y, h = y + int(h * rows[0]), int(h * (rows[1] - rows[0]))
         with open(self.state["framebuffer"], "rb") as f:
             data = f.read()
         header_size = int.from_bytes(data[0:4], "big")
@@ -432,6 +454,14 @@ class Bingo:
                         return kb
         except OSError:
             pass
+        return 0
+
+    def bytes_written(self):
+        """What the program has written to files and pipes so far (wchar of /proc/PID/io)."""
+        with open(f"/proc/{self.pid}/io") as f:
+            for line in f:
+                if line.startswith("wchar:"):
+                    return int(line.split()[1])
         return 0
 
     def cpu_ticks(self):
