@@ -60,6 +60,7 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
             // k is past the job's last such call: every earlier one has been made to fail.
             EXPECT_EQ(shown, NoMessage);
             EXPECT_EQ(serialsOf(file), serialsUpTo(6 * sheets));
+            EXPECT_TRUE(previewWasComplete());
             break;
         }
         ++swept;
@@ -93,6 +94,7 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
         EXPECT_LE(kept.size(), earlier ? 18u : 12u);
 
         EXPECT_EQ(print(sheets), NoMessage) << "the next job, without faults";
+        EXPECT_TRUE(previewWasComplete());
         EXPECT_EQ(serialsOf(file), serialsUpTo(6 * sheets));
         EXPECT_EQ(integrityOf(file), "ok");
         w.tbTmp.close();

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/BitButton.h"
 #include "app/SpinEdit.h"
+#include "report/PreviewWindow.h"
 
 #include <QMessageBox>
 #include <QTest>
@@ -34,6 +35,7 @@ JobFixture::JobFixture() {
 }
 
 JobFixture::~JobFixture() {
+    qr1_.reset();
     window_.reset();
     if (auto* application = qobject_cast<app::Application*>(QCoreApplication::instance()))
         application->setErrorPresenter(nullptr);
@@ -61,6 +63,8 @@ void JobFixture::setEnv(const char* name, const std::optional<std::string>& valu
 app::TfmBingo& JobFixture::window() {
     if (!window_) {
         window_ = std::make_unique<app::TfmBingo>();
+        qr1_ = std::make_unique<report::Tqr1>(window_->tbTmp);
+        window_->setReport(qr1_.get());
         window_->show();
     }
     return *window_;
@@ -73,6 +77,12 @@ std::vector<std::string> JobFixture::print(int sheets, int numbers) {
     const std::size_t before = shown_.size();
     // Through the event system, so that a failure reaches the application's handler.
     QTest::mouseClick(w.btnPrint, Qt::LeftButton);
+    // The preview lays the table out over the event loop; a failure there is shown as well.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !qr1_->isLayoutInProgress(); }, 120000))
+        << "the layout does not end";
+    const report::PreviewWindow* preview = qr1_->previewWindow();
+    previewComplete_ = preview != nullptr && preview->pages().isComplete();
+    qr1_->closePreview();
     std::vector<std::string> texts;
     for (std::size_t i = before; i < shown_.size(); ++i) {
         EXPECT_EQ(shown_[i].title.toStdString(), "fault_tests") << "the box's title";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/TfmBingo.h"
+#include "report/rpBingo.h"
 #include "store/Sqlite.h"
 
 #include <QString>
@@ -30,15 +31,19 @@ class JobFixture : public ::testing::Test {
     /// before window(): the window reads its environment once, when it is created.
     void setEnv(const char* name, const std::optional<std::string>& value);
 
-    /// The main window, created on first use (TEMP is dir_ / "temp" unless set otherwise).
+    /// The main window, created on first use (TEMP is dir_ / "temp" unless set otherwise),
+    /// with the report qr1 whose preview ends each job, as at start-up.
     app::TfmBingo& window();
     /// dir_ / "temp", the default TEMP, created.
     [[nodiscard]] std::filesystem::path temp() const { return dir_ / "temp"; }
     [[nodiscard]] std::filesystem::path tableFile() const { return temp() / "tmpBingo.db"; }
 
-    /// A Print click with N and S in the fields, as the operator makes it; returns the texts
-    /// of the error boxes it showed, in UTF-8 (none for a job that went through).
+    /// A Print click with N and S in the fields, as the operator makes it, then the preview's
+    /// layout until it ends, and the preview closed; returns the texts of the error boxes
+    /// shown meanwhile, in UTF-8 (none for a job that went through).
     std::vector<std::string> print(int sheets, int numbers = 50);
+    /// Whether the last print() ended in a preview whose layout was complete.
+    [[nodiscard]] bool previewWasComplete() const { return previewComplete_; }
 
     std::filesystem::path dir_;
     std::vector<Shown> shown_;
@@ -46,6 +51,9 @@ class JobFixture : public ::testing::Test {
   private:
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnv_;
     std::unique_ptr<app::TfmBingo> window_;
+    // After the window: the report reads the window's table and goes first.
+    std::unique_ptr<report::Tqr1> qr1_;
+    bool previewComplete_ = false;
 };
 
 /// A connection of another program to a card table file, by the default VFS.
