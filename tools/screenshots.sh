@@ -43,7 +43,7 @@ wait_for_window() {
     return 1
 }
 
-# grab WINDOW FILE: the window's contents as a PNG without time stamps, so reruns compare equal.
+# grab WINDOW FILE: the window's contents as a PNG, stripped of the time stamps PNG files carry.
 grab() {
     import -window "$1" "$work/grab.png"
     convert "$work/grab.png" -strip "$2"
@@ -71,5 +71,8 @@ grab "$main" "$out/main-window.png"
 xdotool windowfocus --sync "$main"
 xdotool key alt+p
 preview=$(wait_for_window '^Bingo$')
+# The preview asks to open maximised; with no window manager on Xvfb nobody grants that, so
+# give it the screen the way one would.
+xdotool windowmove --sync "$preview" 0 0 windowsize --sync "$preview" 1280 960
 sleep 3 # the cards are drawn and the first page laid out after the window shows
 grab "$preview" "$out/preview.png"

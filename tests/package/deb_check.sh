@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from BUILD_DIR with CPack, installs it with apt, starts the installed
-# bingo under Xvfb until its main window shows, and removes the package again, also when a step
-# fails. Exits 77 (skipped) when it cannot install packages here.
+# bingo under Xvfb, checks its main window and, after Alt+P, its preview, and removes the package
+# again, also when a step fails. Exits 77 (skipped) when it cannot install packages here.
 # Usage: deb_check.sh BUILD_DIR
 set -euo pipefail
 
@@ -51,7 +51,8 @@ echo "built $(basename "$deb")"
 
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
-for package in fonts-arphic-uming fonts-liberation libqt6widgets6 libsqlite3-0; do
+for package in fonts-arphic-uming fonts-liberation \
+    libqt6widgets6 libqt6printsupport6 libqt6pdf6 libsqlite3-0; do
     grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || { echo "FAIL: the package does not depend on $package"; exit 1; }
 done
 
@@ -80,20 +81,38 @@ mkdir "$work/temp"
 # The installed program, as a user starts it: on X, not on the offscreen platform tests use.
 env -u QT_QPA_PLATFORM TEMP="$work/temp" /usr/bin/bingo >"$work/bingo.log" 2>&1 &
 bingo_pid=$!
-window=
-for _ in $(seq 150); do
-    window=$(xdotool search --onlyvisible --name "^$caption\$" 2>/dev/null | head -n1) || true
-    [ -n "$window" ] && break
-    kill -0 "$bingo_pid" 2>/dev/null || { cat "$work/bingo.log"; echo "FAIL: bingo exited before showing its window"; exit 1; }
-    sleep 0.2
-done
-[ -n "$window" ] || { cat "$work/bingo.log"; echo "FAIL: no window named $caption appeared"; exit 1; }
-echo "main window $window is up: $(xdotool getwindowname "$window")"
-# The window carries the program's icon, the 16 px drawing among its sizes.
+# wait_for_window NAME_REGEX: prints the first visible window whose name matches, within 30 s.
+wait_for_window() {
+    local window
+    for _ in $(seq 150); do
+        window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
+        [ -n "$window" ] && { echo "$window"; return 0; }
+        kill -0 "$bingo_pid" 2>/dev/null || { cat "$work/bingo.log"; echo "FAIL: bingo exited"; return 1; }
+        sleep 0.2
+    done
+    cat "$work/bingo.log"
+    echo "FAIL: no window named $1 appeared"
+    return 1
+}
+
+# has_icon WINDOW: the window carries the program's icon, the 16 px drawing among its sizes.
 # (Read whole first: grep -q closing the pipe early would fail the pipeline under pipefail.)
-icons=$(xprop -id "$window" -notype _NET_WM_ICON)
-grep -q 'Icon (16 x 16)' <<<"$icons" ||
-    { echo "FAIL: the main window has no 16 px icon"; exit 1; }
+has_icon() {
+    local icons
+    icons=$(xprop -id "$1" -notype _NET_WM_ICON)
+    grep -q 'Icon (16 x 16)' <<<"$icons"
+}
+
+main=$(wait_for_window "^$caption\$") || { echo "$main"; exit 1; }
+echo "main window is up: $(xdotool getwindowname "$main")"
+has_icon "$main" || { echo "FAIL: the main window has no 16 px icon"; exit 1; }
+
+# One print job with the default numbers ends in the preview, which the installed fonts and
+# libraries have to draw.
+xdotool windowfocus --sync "$main" key alt+p
+preview=$(wait_for_window '^Bingo$') || { echo "$preview"; exit 1; }
+echo "preview is up: $(xdotool getwindowname "$preview")"
+has_icon "$preview" || { echo "FAIL: the preview has no 16 px icon"; exit 1; }
 
 kill "$bingo_pid"
 wait "$bingo_pid" 2>/dev/null || true
