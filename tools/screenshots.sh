@@ -57,7 +57,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 
 mkdir "$work/temp"
 env -u QT_QPA_PLATFORM TEMP="$work/temp" "$BINGO" >"$work/bingo.log" 2>&1 &

@@ -63,7 +63,7 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -q -o DPkg::Lock::Timeout=300 
 for file in /usr/share/applications/bingo.desktop /usr/share/icons/hicolor/48x48/apps/bingo.png; do
     [ -f "$file" ] || { echo "FAIL: $file is not installed"; exit 1; }
 done
-[ -n "$(ls /usr/share/metainfo/*.metainfo.xml 2>/dev/null | xargs -r grep -l bingo.desktop)" ] ||
+grep -qs '<launchable type="desktop-id">bingo.desktop</launchable>' /usr/share/metainfo/*.metainfo.xml ||
     { echo "FAIL: no metainfo for bingo.desktop installed"; exit 1; }
 
 # A display of its own: -displayfd picks a free number and writes it once the server is up.
@@ -75,7 +75,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -s "$work/display" ] || { echo "FAIL: Xvfb did not report its display"; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
+DISPLAY=":$(head -n1 "$work/display")"
+export DISPLAY
 
 mkdir "$work/temp"
 # The installed program, as a user starts it: on X, not on the offscreen platform tests use.

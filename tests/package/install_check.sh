@@ -26,7 +26,9 @@ fail() {
 png_size() {
     local bytes
     read -r -a bytes <<<"$(od -An -tu1 -j16 -N8 "$1")"
-    echo "$(((bytes[0] << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]))x$(((bytes[4] << 24) | (bytes[5] << 16) | (bytes[6] << 8) | bytes[7]))"
+    local width=$(((bytes[0] << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3]))
+    local height=$(((bytes[4] << 24) | (bytes[5] << 16) | (bytes[6] << 8) | bytes[7]))
+    echo "${width}x${height}"
 }
 
 # The value of KEY in the [Desktop Entry] group.
