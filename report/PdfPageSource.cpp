@@ -85,6 +85,10 @@ PdfPageSource::PdfPageSource(const QString& path, QObject* parent)
     bytes_ = file.readAll();
     if (file.error() != QFileDevice::NoError)
         fail(tr("無法載入%1：%2。").arg(quoted(path), file.errorString()));
+    // Qt PDF leaks a little on every file it refuses; most refused files are not PDFs at all.
+    if (!bytes_.left(1024).contains("%PDF-"))
+        fail(tr("無法載入%1：%2。")
+                 .arg(quoted(path), reasonFor(QPdfDocument::Error::InvalidFileFormat)));
     buffer_.setBuffer(&bytes_);
     buffer_.open(QIODevice::ReadOnly);
     // A buffer already holding the whole file loads at once, not in the background.

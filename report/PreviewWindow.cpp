@@ -76,6 +76,9 @@ PreviewWindow::PreviewWindow(std::unique_ptr<PageSource> pages, QWidget* parent)
     connect(view_, &PageView::zoomChanged, this, &PreviewWindow::updateZoomChecks);
     view_->setSource(pages_.get());
     view_->setFocus();
+    chooseFile_ = [this](QFileDialog::AcceptMode mode, const QString& name) {
+        return askFileName(mode, name);
+    };
     updateZoomChecks();
     updateStatus();
 }
@@ -108,6 +111,10 @@ void PreviewWindow::loadFrom(const QString& path) {
     std::exchange(pages_, std::move(loaded)).release()->deleteLater();
     updateStatus();
     Q_EMIT pagesReplaced();
+}
+
+void PreviewWindow::setFileChooser(FileChooser chooser) {
+    chooseFile_ = std::move(chooser);
 }
 
 void PreviewWindow::zoomToFit() {
@@ -186,7 +193,8 @@ void PreviewWindow::print() {
 }
 
 void PreviewWindow::save() {
-    const QString path = askFileName(QFileDialog::AcceptSave);
+    const QString path =
+        chooseFile_(QFileDialog::AcceptSave, windowTitle() + QStringLiteral(".pdf"));
     if (path.isEmpty())
         return;
     try {
@@ -205,7 +213,7 @@ void PreviewWindow::save() {
 }
 
 void PreviewWindow::load() {
-    const QString path = askFileName(QFileDialog::AcceptOpen);
+    const QString path = chooseFile_(QFileDialog::AcceptOpen, {});
     if (path.isEmpty())
         return;
     try {
@@ -387,7 +395,7 @@ QPrinter& PreviewWindow::printer() {
     return *printer_;
 }
 
-QString PreviewWindow::askFileName(QFileDialog::AcceptMode mode) {
+QString PreviewWindow::askFileName(QFileDialog::AcceptMode mode, const QString& name) {
     const bool saving = mode == QFileDialog::AcceptSave;
     QString directory = lastDirectory_;
     if (directory.isEmpty())
@@ -397,7 +405,7 @@ QString PreviewWindow::askFileName(QFileDialog::AcceptMode mode) {
     dialog.setAcceptMode(mode);
     if (saving) {
         dialog.setDefaultSuffix(QStringLiteral("pdf"));
-        dialog.selectFile(windowTitle() + QStringLiteral(".pdf"));
+        dialog.selectFile(name);
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
     }

@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QList>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -44,6 +45,12 @@ class PreviewWindow : public QMainWindow {
     /// std::runtime_error naming the file and the reason, leaving the preview as it was.
     void loadFrom(const QString& path);
 
+    /// Asks the user for the file to save to or to load, suggesting a name; empty when the
+    /// user cancels.
+    using FileChooser = std::function<QString(QFileDialog::AcceptMode mode, const QString& name)>;
+    /// Replaces the file dialog of the save and load commands (tests answer for the user).
+    void setFileChooser(FileChooser chooser);
+
     /// The commands behind the toolbar; those with a dialog report failures in a message box.
     void zoomToFit();
     void zoomTo100();
@@ -81,7 +88,7 @@ class PreviewWindow : public QMainWindow {
     void updateZoomChecks();
     [[nodiscard]] bool hasPrinter();
     QPrinter& printer();
-    [[nodiscard]] QString askFileName(QFileDialog::AcceptMode mode);
+    [[nodiscard]] QString askFileName(QFileDialog::AcceptMode mode, const QString& name);
     void showFailure(const QString& headline, const QString& path, const std::exception& error);
 
     std::unique_ptr<PageSource> pages_;
@@ -106,6 +113,7 @@ class PreviewWindow : public QMainWindow {
     QLabel* zoomStatus_ = nullptr;
     std::unique_ptr<QPrinter> printer_;
     QString lastDirectory_;
+    FileChooser chooseFile_;
     bool printing_ = false;
     bool closeWhenPrinted_ = false;
 };

@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -375,23 +374,48 @@ TEST_F(PreviewWindowFileTest, AFileThatIsNoPdfLeavesThePreviewAsItWas) {
     EXPECT_EQ(view().currentPage(), 1);
 }
 
-TEST_F(PreviewWindowFileTest, TheLoadCommandShowsWhyAFileCannotBeLoaded) {
+TEST_F(PreviewWindowFileTest, TheFileCommandsShowWhyTheyFailed) {
     PreviewTestPages& fake = open(30);
     const QString text = dir.filePath("notes.txt");
     test::writeAll(text, "just some notes\n");
-    QString shown;
-    test::onNextModal<QFileDialog>([&](QFileDialog& dialog) {
+    struct Case {
+        Qt::Key key;
+        QFileDialog::AcceptMode mode;
+        QString path;
+        QString reason;
+    };
+    const Case cases[] = {
+        {Qt::Key_O, QFileDialog::AcceptOpen, text, "不是 PDF 檔案"},
+        {Qt::Key_S, QFileDialog::AcceptSave, dir.filePath("missing/Bingo.pdf"), "無法儲存"},
+    };
+    for (const Case& c : cases) {
+        window->setFileChooser([&](QFileDialog::AcceptMode mode, const QString& name) {
+            EXPECT_EQ(mode, c.mode);
+            EXPECT_EQ(name, mode == QFileDialog::AcceptSave ? "Bingo.pdf" : "");
+            return c.path;
+        });
+        QString shown;
         test::onNextModal<QMessageBox>([&](QMessageBox& box) {
             shown = box.text() + '\n' + box.informativeText();
             box.accept();
         });
-        dialog.selectFile(text);
-        QMetaObject::invokeMethod(&dialog, "accept");
-    });
+        // The message box before took the focus; shortcuts need the preview active again.
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(&view(), c.key, Qt::ControlModifier);
+        EXPECT_TRUE(shown.contains(QDir::toNativeSeparators(c.path))) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(c.reason)) << shown.toStdString();
+        EXPECT_EQ(&window->pages(), &fake);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("missing")));
+}
+
+TEST_F(PreviewWindowFileTest, TheLoadCommandShowsTheChosenPdf) {
+    open(30);
+    window->setFileChooser([&](QFileDialog::AcceptMode, const QString&) { return pdf; });
     QTest::keyClick(&view(), Qt::Key_O, Qt::ControlModifier);
-    EXPECT_TRUE(shown.contains(QDir::toNativeSeparators(text))) << shown.toStdString();
-    EXPECT_TRUE(shown.contains("不是 PDF 檔案")) << shown.toStdString();
-    EXPECT_EQ(&window->pages(), &fake);
+    EXPECT_EQ(view().pageCount(), 3);
+    EXPECT_EQ(window->statusBar()->currentMessage(), "已載入「saved.pdf」。");
 }
 
 TEST_F(PreviewWindowFileTest, ASaveThatFailsLeavesNoFile) {
