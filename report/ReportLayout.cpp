@@ -71,14 +71,14 @@ FontSpec font(const QJsonObject& object, const FontSpec& otherwise, const QStrin
     const QJsonValue value = object.value(QStringLiteral("font"));
     if (value.isUndefined())
         return otherwise;
-    const QJsonObject spec = value.toObject();
+    const QJsonObject fontObject = value.toObject();
     const QString fontWhere = where + " font";
     FontSpec result;
-    result.family = string(spec, QStringLiteral("family"), fontWhere);
-    result.pointSize = number(spec, QStringLiteral("pointSize"), fontWhere);
+    result.family = string(fontObject, QStringLiteral("family"), fontWhere);
+    result.pointSize = number(fontObject, QStringLiteral("pointSize"), fontWhere);
     if (result.pointSize <= 0)
         fail(fontWhere + ": \"pointSize\" is not positive");
-    result.color = color(spec, QStringLiteral("color"), Qt::black, fontWhere);
+    result.color = color(fontObject, QStringLiteral("color"), Qt::black, fontWhere);
     return result;
 }
 
