@@ -362,7 +362,7 @@ def case_killed_mid_job(exe, state, work):
         bingo.set_sheets(9999)
         written = bingo.bytes_written()
         bingo.display.key("alt+p")
-        wait_until(lambda: journal.exists() and bingo.bytes_written() - written > 1 << 20, 120,
+        wait_until(lambda: journal.exists() and bingo.bytes_written() - written > 256 << 10, 120,
                    "the job to be well under way", interval=0.005)
         os.kill(bingo.pid, signal.SIGKILL)
         bingo.proc.wait()
