@@ -9,7 +9,7 @@ import signal
 import sys
 import time
 
-from harness import (Bingo, Failure, Skip, check, integrity, log, main, pdf_info, pdf_words,
+from harness import (Bingo, Skip, check, integrity, log, main, pdf_info, pdf_words,
                      pt_to_mm, run, sqlite, table_cards, wait_until)
 
 PX = 25.4 / 96.0  # one design pixel in millimetres
@@ -125,7 +125,7 @@ def minutes_between(start, end):
 def case_job_preview(exe, state, work):
     """Typed N and S, Alt+P: the preview opens on a table of 6 x S cards; Esc closes it and the
     main window takes the next job."""
-    with Bingo("job_preview", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(numbers=25, sheets=3)
         preview = bingo.print_job()
         first = check_table(bingo.table_file, 3, numbers=25)
@@ -150,7 +150,7 @@ def case_job_preview(exe, state, work):
 def case_save_pdf(exe, state, work):
     """Ctrl+S in the preview: the saved PDF shows the table's cards on A4 sheets, every text in
     its place."""
-    with Bingo("save_pdf", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(numbers=99, sheets=2)
         start = time.time()
         preview = bingo.print_job()
@@ -176,7 +176,7 @@ def case_print(exe, state, work):
         out = run(["lpstat", "-W", "completed", "-o", printer], env=env, check_rc=False).stdout
         return {int(m.group(1)) for m in re.finditer(rf"^{printer}-(\d+)\s", out, re.M)}
 
-    with Bingo("print", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=2)
         start = time.time()
         preview = bingo.print_job()
@@ -230,7 +230,7 @@ def case_print(exe, state, work):
 def case_load_pdf(exe, state, work):
     """Ctrl+O loads a saved PDF into the preview; a file that is not a PDF gives a message and
     leaves the preview as it was."""
-    with Bingo("load_pdf", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=3)
         preview = bingo.print_job()
         bingo.wait_idle()
@@ -273,7 +273,7 @@ def case_load_pdf(exe, state, work):
 def case_print_again(exe, state, work):
     """Alt+P while a preview is open: that preview closes, a new job runs and the table holds
     exactly its cards."""
-    with Bingo("print_again", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=3)
         first = bingo.print_job()
         check_table(bingo.table_file, 3)
@@ -290,7 +290,7 @@ def case_print_again(exe, state, work):
 
 def case_close_main(exe, state, work):
     """Closing the main window while a preview is open ends the program with status 0."""
-    with Bingo("close_main", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=2)
         preview = bingo.print_job()
         bingo.focus_main()
@@ -303,7 +303,7 @@ def case_large_job(exe, state, work):
     """S = 9999: the preview opens, End goes to the last page, and the program stays under
     150 MB of resident memory throughout."""
     limit_kb = 150 * 1024
-    with Bingo("large_job", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=9999)
         bingo.focus_main()
         bingo.display.key("alt+p")
@@ -349,7 +349,7 @@ def case_large_job(exe, state, work):
 
 def case_killed_mid_job(exe, state, work):
     """SIGKILL in the middle of a 9999-sheet job: the next run's job succeeds on a sound file."""
-    with Bingo("killed_mid_job", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=9999)
         preview = bingo.print_job(timeout=300)
         bingo.display.focus(preview)
@@ -368,7 +368,7 @@ def case_killed_mid_job(exe, state, work):
         bingo.proc.wait()
         check(journal.exists(), "the job had ended before it was killed")
 
-    with Bingo("killed_mid_job", exe, state, work) as bingo:
+    with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=1)
         bingo.print_job()
         check_table(bingo.table_file, 1)

@@ -17,7 +17,6 @@ import select
 import shutil
 import signal
 import subprocess
-import sys
 import tempfile
 import time
 
@@ -381,17 +380,15 @@ class Bingo:
     """One run of the program in its own work directory: TEMP, HOME and the cache directory
     are below it, the display and the printer server are the fixture's."""
 
-    def __init__(self, case, executable, state, work, temp="temp", extra_env=None, unset=()):
-        self.case = case
+    def __init__(self, executable, state, work):
         self.executable = executable
         self.display = Display(state)
         self.state = state
         self.work = pathlib.Path(work)
         self.home = self.work / "home"
         self.home.mkdir(parents=True, exist_ok=True)
-        self.temp = self.work / temp if temp else None
-        if self.temp:
-            self.temp.mkdir(parents=True, exist_ok=True)
+        self.temp = self.work / "temp"
+        self.temp.mkdir(parents=True, exist_ok=True)
         self.env = {k: v for k, v in os.environ.items() if not k.startswith(("QT_", "LC_", "XDG_"))}
         self.env.update(DISPLAY=state["display"], QT_QPA_PLATFORM="xcb", HOME=str(self.home),
                         LANG="C.UTF-8", LC_ALL="C.UTF-8", TZ="UTC",
@@ -400,12 +397,7 @@ class Bingo:
         (self.work / "runtime").mkdir(mode=0o700, exist_ok=True)
         if state.get("cups_server"):
             self.env["CUPS_SERVER"] = state["cups_server"]
-        if self.temp:
-            self.env["TEMP"] = str(self.temp)
-        if extra_env:
-            self.env.update(extra_env)
-        for name in unset:
-            self.env.pop(name, None)
+        self.env["TEMP"] = str(self.temp)
         self.proc = None
         self.main = None
         self.rss_peak_kb = 0
@@ -621,6 +613,3 @@ def main(cases, argv=None):
         return 1
     return 0
 
-
-if __name__ == "__main__":
-    sys.exit(main({}))
