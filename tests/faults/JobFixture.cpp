@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 namespace bingo::faults {
 
@@ -19,8 +20,7 @@ JobFixture::JobFixture() {
     for (char& c : name)
         if (c == '/')
             c = '_';
-    dir_ = std::filesystem::temp_directory_path() /
-           ("bingo-faults-" + name + "-" + std::to_string(::getpid()));
+    dir_ = scratchRoot() / ("bingo-faults-" + name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(temp());
     setEnv("TEMP", temp().string());
@@ -89,6 +89,14 @@ std::vector<std::string> JobFixture::print(int sheets, int numbers) {
         texts.push_back(shown_[i].text.toStdString());
     }
     return texts;
+}
+
+std::filesystem::path scratchRoot() {
+    const std::filesystem::path shm = "/dev/shm";
+    std::error_code error;
+    if (std::filesystem::is_directory(shm, error) && ::access(shm.c_str(), W_OK | X_OK) == 0)
+        return shm;
+    return std::filesystem::temp_directory_path();
 }
 
 store::detail::Database connectTo(const std::filesystem::path& file) {

@@ -56,6 +56,10 @@ class JobFixture : public ::testing::Test {
     bool previewComplete_ = false;
 };
 
+/// Where the tests make their directories: a memory file system when there is one, as the
+/// jobs sync their files thousands of times, else the system's temporary directory.
+[[nodiscard]] std::filesystem::path scratchRoot();
+
 /// A connection of another program to a card table file, by the default VFS.
 [[nodiscard]] store::detail::Database connectTo(const std::filesystem::path& file);
 /// The first column of every row of sql, as text.

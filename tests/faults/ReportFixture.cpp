@@ -1,5 +1,7 @@
 #include "ReportFixture.h"
 
+#include "JobFixture.h"
+
 #include <QPageRanges>
 #include <QPrinter>
 #include <unistd.h>
@@ -12,8 +14,7 @@ ReportFixture::ReportFixture() {
     for (char& c : name)
         if (c == '/')
             c = '_';
-    dir_ = std::filesystem::temp_directory_path() /
-           ("bingo-report-faults-" + name + "-" + std::to_string(::getpid()));
+    dir_ = scratchRoot() / ("bingo-report-faults-" + name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_);
     table_.setDirectory(dir_);
