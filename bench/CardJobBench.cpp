@@ -4,11 +4,10 @@
 #include "store/CardTable.h"
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <sqlite3.h>
 #include <stdexcept>
 #include <string>
 
@@ -20,16 +19,17 @@ constexpr int LargestJobSheets = 9999;
 constexpr int LargestJobCards = LargestJobSheets * cards::CardsPerSheet;
 
 class NoProgress final : public cards::ProgressSink {
-public:
+  public:
     void setMaximum(int) override {}
     void setPosition(int) override {}
     void setVisible(bool) override {}
 };
 
 class ScratchDirectory {
-public:
+  public:
     ScratchDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "bingo-bench-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "bingo-bench-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
             throw std::runtime_error("cannot make a scratch directory");
         path_ = pattern;
@@ -42,7 +42,7 @@ public:
     ScratchDirectory& operator=(const ScratchDirectory&) = delete;
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -104,7 +104,8 @@ void BareSqliteBaseline(benchmark::State& state) {
         columns += ", \"S" + std::to_string(k) + "\" SMALLINT";
         placeholders += ",?";
     }
-    check(sqlite3_exec(db.get(), ("CREATE TABLE t(" + columns + ")").c_str(), nullptr, nullptr, nullptr),
+    check(sqlite3_exec(db.get(), ("CREATE TABLE t(" + columns + ")").c_str(), nullptr, nullptr,
+                       nullptr),
           db.get());
     sqlite3_stmt* rawInsert = nullptr;
     check(sqlite3_prepare_v2(db.get(), ("INSERT INTO t VALUES(" + placeholders + ")").c_str(), -1,
