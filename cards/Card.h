@@ -17,14 +17,14 @@ struct Card {
 
 /// Where finished cards go. store() may throw; the generator then stops at that card.
 class CardSink {
-public:
+  public:
     virtual ~CardSink() = default;
     virtual void store(const Card& card) = 0;
 };
 
 /// The progress display the generator drives, one step per sheet.
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     virtual void setMaximum(int maximum) = 0;
     virtual void setPosition(int position) = 0;

@@ -7,7 +7,7 @@ namespace bingo::cards {
 
 /// Draws the cards of one job and hands them to a sink, one progress step per sheet.
 class CardGenerator {
-public:
+  public:
     /// The generator keeps references; all three must outlive it.
     CardGenerator(RandomSource& random, CardSink& sink, ProgressSink& progress) noexcept
         : random_(random), sink_(sink), progress_(progress) {}
@@ -21,7 +21,7 @@ public:
     /// Draws one card's 25 distinct numbers from 1 .. range by rejection, in place.
     static void drawCard(RandomSource& random, int range, Card& card) noexcept;
 
-private:
+  private:
     RandomSource& random_;
     CardSink& sink_;
     ProgressSink& progress_;

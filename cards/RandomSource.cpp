@@ -8,8 +8,8 @@ namespace bingo::cards {
 RandomSource RandomSource::fromClock() noexcept {
     timespec now{};
     if (clock_gettime(CLOCK_MONOTONIC, &now) == 0) {
-        const auto nanoseconds =
-            static_cast<std::uint64_t>(now.tv_sec) * 1'000'000'000u + static_cast<std::uint64_t>(now.tv_nsec);
+        const auto nanoseconds = static_cast<std::uint64_t>(now.tv_sec) * 1'000'000'000u +
+                                 static_cast<std::uint64_t>(now.tv_nsec);
         return RandomSource(static_cast<std::uint32_t>(nanoseconds));
     }
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -7,7 +7,7 @@ namespace bingo::cards {
 /// The program's one random state: a 32-bit linear congruential generator.
 /// Start-up creates it once with fromClock(); every draw of the run advances it.
 class RandomSource {
-public:
+  public:
     /// Starts from a known state. Tests use this to reproduce reference draws.
     explicit RandomSource(std::uint32_t seed) noexcept : seed_(seed) {}
 
@@ -23,7 +23,7 @@ public:
 
     [[nodiscard]] std::uint32_t seed() const noexcept { return seed_; }
 
-private:
+  private:
     std::uint32_t seed_;
 };
 

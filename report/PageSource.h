@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QSizeF>
 #include <QString>
-
 #include <functional>
 
 class QPrinter;
@@ -15,7 +14,7 @@ namespace bingo::report {
 /// Pages are numbered from 0. pageCount() may grow while isComplete() is false.
 class PageSource : public QObject {
     Q_OBJECT
-public:
+  public:
     using QObject::QObject;
     ~PageSource() override = default;
 
@@ -40,7 +39,7 @@ public:
     /// Prints onto an already set-up printer (its copies and page range apply).
     virtual void print(QPrinter& printer, const PrintProgress& progress) = 0;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     /// pageCount() has grown, or the layout progress changed.
     void pagesChanged();
     /// The layout has finished: pageCount() is final.

@@ -1,9 +1,8 @@
 #include "cards/CardGenerator.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <numeric>
 #include <sstream>
 #include <string>
@@ -28,13 +27,13 @@ std::vector<std::string> dataLines(const char* name) {
 }
 
 class RecordingSink : public CardSink {
-public:
+  public:
     void store(const Card& card) override { cards.push_back(card); }
     std::vector<Card> cards;
 };
 
 class RecordingProgress : public ProgressSink {
-public:
+  public:
     void setMaximum(int maximum) override { this->maximum = maximum; }
     void setPosition(int position) override { positions.push_back(position); }
     void setVisible(bool visible) override { visibility.push_back(visible); }
@@ -172,7 +171,7 @@ TEST(CardGenerator, RefusesArgumentsThatCannotGiveCards) {
 }
 
 class FailingSink : public CardSink {
-public:
+  public:
     explicit FailingSink(int failAt) : failAt_(failAt) {}
     void store(const Card& card) override {
         if (card.serial == failAt_)
@@ -181,7 +180,7 @@ public:
     }
     int stored = 0;
 
-private:
+  private:
     int failAt_;
 };
 
