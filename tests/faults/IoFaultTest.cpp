@@ -4,14 +4,18 @@
 // passes SQLite's integrity check and holds either the earlier job or the start of this one,
 // and let the next job, without faults, succeed in the same window.
 
-#include "FaultVfs.h"
 #include "JobFixture.h"
+#include "support/FaultVfs.h"
 
 #include <iostream>
 #include <set>
 
 namespace bingo::faults {
 namespace {
+
+using bingo::test::FaultVfs;
+using bingo::test::Op;
+using bingo::test::opName;
 
 struct Sweep {
     Op op;

@@ -1,10 +1,16 @@
-#include "FaultyVfs.h"
 #include "TableFixture.h"
+#include "support/FaultVfs.h"
 
 #include <exception>
 
 namespace bingo::store::test {
 namespace {
+
+using bingo::test::AllOps;
+using bingo::test::FaultVfs;
+using bingo::test::ioErrorOf;
+using bingo::test::Op;
+using bingo::test::opName;
 
 /// A whole job as the program runs it: prepare, store two sheets, read them back.
 void fullJob(CardTable& table) {
@@ -21,18 +27,18 @@ struct Start {
 };
 
 class FaultInjection : public TableFixture,
-                       public ::testing::WithParamInterface<std::tuple<Call, Start>> {
+                       public ::testing::WithParamInterface<std::tuple<Op, Start>> {
   protected:
-    FaultyVfs vfs_;
+    FaultVfs vfs_{"bingo-faulty"};
 };
 
 // Every failing file-system call, wherever it falls in a job, ends in a StoreError (never a
 // crash or another exception), and the next job on a sound disk succeeds.
 TEST_P(FaultInjection, EveryFailureIsAStoreErrorAndTheNextJobWorks) {
-    const auto [call, start] = GetParam();
+    const auto [op, start] = GetParam();
     int failures = 0;
     for (int k = 1; k <= 2000; ++k) {
-        SCOPED_TRACE(std::string("failing ") + callName(call) + " call " + std::to_string(k));
+        SCOPED_TRACE(std::string("failing ") + opName(op) + " call " + std::to_string(k));
         const std::filesystem::path dir = dir_ / std::to_string(k);
         std::filesystem::create_directory(dir);
         CardTable table("tbTmp");
@@ -40,8 +46,9 @@ TEST_P(FaultInjection, EveryFailureIsAStoreErrorAndTheNextJobWorks) {
         if (start.withEarlierJob)
             runJob(table, 1);
 
-        table.setVfsName(FaultyVfs::Name);
-        vfs_.arm(call, k);
+        table.setVfsName(vfs_.name());
+        // Once, with the error a failing disk gives for that operation.
+        vfs_.arm(op, k, ioErrorOf(op), false);
         bool succeeded = false;
         try {
             fullJob(table);
@@ -53,7 +60,7 @@ TEST_P(FaultInjection, EveryFailureIsAStoreErrorAndTheNextJobWorks) {
             ADD_FAILURE() << "not a StoreError: " << error.what();
         }
         vfs_.disarm();
-        if (!vfs_.fired()) {
+        if (vfs_.injected() == 0) {
             // The job has fewer such calls than k: every one of them has been made to fail.
             EXPECT_GT(k, 1) << "the job makes no such call";
             break;
@@ -72,11 +79,11 @@ TEST_P(FaultInjection, EveryFailureIsAStoreErrorAndTheNextJobWorks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Calls, FaultInjection,
-                         ::testing::Combine(::testing::ValuesIn(AllCalls),
+                         ::testing::Combine(::testing::ValuesIn(AllOps),
                                             ::testing::Values(Start{"NoFile", false},
                                                               Start{"EarlierJob", true})),
                          [](const auto& info) {
-                             return std::string(callName(std::get<0>(info.param))) + "_" +
+                             return std::string(opName(std::get<0>(info.param))) + "_" +
                                     std::get<1>(info.param).what;
                          });
 

@@ -2,9 +2,10 @@
 
 #include <cerrno>
 #include <cstddef>
+#include <ostream>
 #include <stdexcept>
 
-namespace bingo::faults {
+namespace bingo::test {
 
 namespace {
 
@@ -125,12 +126,14 @@ constexpr sqlite3_io_methods Methods3 = methodsOfVersion(3);
 int vfsOpen(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* outFlags) {
     sqlite3_vfs* base = baseOf(vfs);
     File* wrapper = self(file);
+    // SQLite calls xClose whenever pMethods is set, even after a failed open.
     wrapper->base.pMethods = nullptr;
+    if (const int rc = ownerOf(vfs).onCall(Op::Open); rc != SQLITE_OK)
+        return rc;
     wrapper->owner = &ownerOf(vfs);
     wrapper->real = reinterpret_cast<sqlite3_file*>(reinterpret_cast<char*>(file) + RealOffset);
     wrapper->real->pMethods = nullptr;
     const int rc = base->xOpen(base, name, wrapper->real, flags, outFlags);
-    // SQLite calls xClose whenever pMethods is set, even after a failed open.
     if (wrapper->real->pMethods != nullptr) {
         const int version = wrapper->real->pMethods->iVersion;
         wrapper->base.pMethods = version >= 3 ? &Methods3 : version == 2 ? &Methods2 : &Methods1;
@@ -178,6 +181,8 @@ int vfsCurrentTimeInt64(sqlite3_vfs* vfs, sqlite3_int64* now) {
 
 const char* opName(Op op) noexcept {
     switch (op) {
+    case Op::Open:
+        return "open";
     case Op::Read:
         return "read";
     case Op::Write:
@@ -188,6 +193,26 @@ const char* opName(Op op) noexcept {
         return "lock";
     }
     return "?";
+}
+
+int ioErrorOf(Op op) noexcept {
+    switch (op) {
+    case Op::Open:
+        return SQLITE_CANTOPEN;
+    case Op::Read:
+        return SQLITE_IOERR_READ;
+    case Op::Write:
+        return SQLITE_IOERR_WRITE;
+    case Op::Sync:
+        return SQLITE_IOERR_FSYNC;
+    case Op::Lock:
+        return SQLITE_IOERR_LOCK;
+    }
+    return SQLITE_IOERR;
+}
+
+void PrintTo(Op op, std::ostream* os) {
+    *os << opName(op);
 }
 
 FaultVfs::FaultVfs(std::string name) : name_(std::move(name)), base_(sqlite3_vfs_find(nullptr)) {
@@ -247,4 +272,4 @@ int FaultVfs::onCall(Op op) noexcept {
     return code_;
 }
 
-} // namespace bingo::faults
+} // namespace bingo::test

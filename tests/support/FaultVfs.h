@@ -1,19 +1,24 @@
 #pragma once
 
 #include <array>
+#include <iosfwd>
 #include <sqlite3.h>
 #include <string>
 
-namespace bingo::faults {
+namespace bingo::test {
 
 /// The file operations a FaultVfs can make fail.
-enum class Op { Read, Write, Sync, Lock };
-inline constexpr std::array<Op, 4> AllOps{Op::Read, Op::Write, Op::Sync, Op::Lock};
+enum class Op { Open, Read, Write, Sync, Lock };
+inline constexpr std::array<Op, 5> AllOps{Op::Open, Op::Read, Op::Write, Op::Sync, Op::Lock};
 [[nodiscard]] const char* opName(Op op) noexcept;
+/// The error SQLite gets when a failing disk fails op: SQLITE_CANTOPEN or an SQLITE_IOERR_*.
+[[nodiscard]] int ioErrorOf(Op op) noexcept;
+/// GoogleTest shows an Op by its name.
+void PrintTo(Op op, std::ostream* os);
 
-/// A SQLite VFS that wraps the default one and fails chosen calls of the files opened through
-/// it, the way SQLite's own I/O error tests do. Registered (not as the default) for as long as
-/// the object lives; not thread-safe.
+/// A SQLite VFS that wraps the default one and fails chosen calls of it and of the files opened
+/// through it, the way SQLite's own I/O error tests do. Registered (not as the default) for as
+/// long as the object lives; not thread-safe.
 class FaultVfs {
   public:
     explicit FaultVfs(std::string name);
@@ -35,8 +40,8 @@ class FaultVfs {
     /// How many faults were injected since the last arm().
     [[nodiscard]] int injected() const noexcept { return injected_; }
 
-    /// Used by the wrapped files: counts a call of op; returns the code it must fail with, or
-    /// SQLITE_OK to let it through.
+    /// Used by the VFS and its files: counts a call of op; returns the code it must fail with,
+    /// or SQLITE_OK to let it through.
     [[nodiscard]] int onCall(Op op) noexcept;
 
   private:
@@ -52,4 +57,4 @@ class FaultVfs {
     int injected_ = 0;
 };
 
-} // namespace bingo::faults
+} // namespace bingo::test
