@@ -8,20 +8,11 @@
 #include <QMessageBox>
 #include <QTest>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace bingo::faults {
 
-JobFixture::JobFixture() {
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char& c : name)
-        if (c == '/')
-            c = '_';
-    dir_ = scratchRoot() / ("bingo-faults-" + name + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir_);
+JobFixture::JobFixture() : dir_(scratchDirOfThisTest("bingo-faults-")) {
     std::filesystem::create_directories(temp());
     setEnv("TEMP", temp().string());
 
@@ -99,6 +90,19 @@ std::filesystem::path scratchRoot() {
     return std::filesystem::temp_directory_path();
 }
 
+std::filesystem::path scratchDirOfThisTest(const std::string& prefix) {
+    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    for (char& c : name)
+        if (c == '/')
+            c = '_';
+    const std::filesystem::path dir =
+        scratchRoot() / (prefix + name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
 store::detail::Database connectTo(const std::filesystem::path& file) {
     store::detail::Database db(file, SQLITE_OPEN_READWRITE, "");
     db.setBusyTimeout(std::chrono::milliseconds(2000));
@@ -123,23 +127,6 @@ std::string integrityOf(const std::filesystem::path& file) {
 
 std::vector<std::string> serialsOf(const std::filesystem::path& file) {
     return column(file, "SELECT S0 FROM tmpBingo ORDER BY rowid");
-}
-
-std::vector<std::string> serialsUpTo(int count) {
-    std::vector<std::string> serials;
-    for (int i = 1; i <= count; ++i)
-        serials.push_back(std::to_string(i));
-    return serials;
-}
-
-std::string fileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
 }
 
 std::string pathText(const std::filesystem::path& path) {

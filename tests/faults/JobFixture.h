@@ -3,6 +3,7 @@
 #include "app/TfmBingo.h"
 #include "report/rpBingo.h"
 #include "store/Sqlite.h"
+#include "support/TestFiles.h"
 
 #include <QString>
 #include <filesystem>
@@ -59,6 +60,9 @@ class JobFixture : public ::testing::Test {
 /// Where the tests make their directories: a memory file system when there is one, as the
 /// jobs sync their files thousands of times, else the system's temporary directory.
 [[nodiscard]] std::filesystem::path scratchRoot();
+/// A new empty directory under scratchRoot() for the running test: prefix, the test's name and
+/// the process id, so that parallel runs do not meet.
+[[nodiscard]] std::filesystem::path scratchDirOfThisTest(const std::string& prefix);
 
 /// A connection of another program to a card table file, by the default VFS.
 [[nodiscard]] store::detail::Database connectTo(const std::filesystem::path& file);
@@ -69,11 +73,10 @@ class JobFixture : public ::testing::Test {
 [[nodiscard]] std::string integrityOf(const std::filesystem::path& file);
 /// The serials ("S0") of the table in record order.
 [[nodiscard]] std::vector<std::string> serialsOf(const std::filesystem::path& file);
-/// "1" ... "count".
-[[nodiscard]] std::vector<std::string> serialsUpTo(int count);
 
-[[nodiscard]] std::string fileBytes(const std::filesystem::path& file);
-void writeFile(const std::filesystem::path& file, const std::string& bytes);
+using bingo::test::fileBytes;
+using bingo::test::serialsUpTo;
+using bingo::test::writeFile;
 /// A path as the program's messages spell it.
 [[nodiscard]] std::string pathText(const std::filesystem::path& path);
 /// No error box.

@@ -4,19 +4,10 @@
 
 #include <QPageRanges>
 #include <QPrinter>
-#include <unistd.h>
 
 namespace bingo::faults {
 
-ReportFixture::ReportFixture() {
-    const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char& c : name)
-        if (c == '/')
-            c = '_';
-    dir_ = scratchRoot() / ("bingo-report-faults-" + name + "-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+ReportFixture::ReportFixture() : dir_(scratchDirOfThisTest("bingo-report-faults-")) {
     table_.setDirectory(dir_);
     qr1_ = std::make_unique<report::Tqr1>(table_);
     qr1_->setClock([] { return QDateTime(QDate(2026, 12, 11), QTime(9, 30)); });

@@ -66,11 +66,11 @@ TEST_P(FaultInjection, EveryFailureIsAStoreErrorAndTheNextJobWorks) {
             break;
         }
         if (succeeded) { // then it must have done its work all the same
-            EXPECT_EQ(serials(table), expectedSerials(12));
+            EXPECT_EQ(serials(table), serialsUpTo(12));
         }
 
         ASSERT_NO_THROW(runJob(table, 2));
-        EXPECT_EQ(serials(table), expectedSerials(12));
+        EXPECT_EQ(serials(table), serialsUpTo(12));
         table.close();
         std::filesystem::remove_all(dir);
     }

@@ -1,8 +1,6 @@
 #include "TableFixture.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <sys/stat.h>
 #include <system_error>
@@ -52,23 +50,6 @@ std::vector<std::string> serials(const CardTable& table) {
     for (const Record& record : readAll(table))
         result.push_back(record[0]);
     return result;
-}
-
-std::vector<std::string> expectedSerials(int count) {
-    std::vector<std::string> result;
-    for (int serial = 1; serial <= count; ++serial)
-        result.push_back(std::to_string(serial));
-    return result;
-}
-
-std::string fileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeFile(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary);
-    out << bytes;
 }
 
 detail::Database rawConnection(const std::filesystem::path& file) {

@@ -2,6 +2,7 @@
 
 #include "store/CardTable.h"
 #include "store/Sqlite.h"
+#include "support/TestFiles.h"
 
 #include <array>
 #include <filesystem>
@@ -24,11 +25,10 @@ void runJob(CardTable& table, int sheets);
 std::vector<Record> readAll(const CardTable& table);
 /// The serials ("S0") of readAll(table).
 std::vector<std::string> serials(const CardTable& table);
-std::vector<std::string> expectedSerials(int count);
 
-/// The bytes of a file ("" if it cannot be read).
-std::string fileBytes(const std::filesystem::path& file);
-void writeFile(const std::filesystem::path& file, const std::string& bytes);
+using bingo::test::fileBytes;
+using bingo::test::serialsUpTo;
+using bingo::test::writeFile;
 
 /// A connection of its own, as another program would have it.
 detail::Database rawConnection(const std::filesystem::path& file);
