@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <stdexcept>
 
 namespace bingo::app::test {
@@ -15,6 +16,10 @@ struct TitleCase {
     const char* path;
     const char* title;
 };
+
+void PrintTo(const TitleCase& c, std::ostream* os) {
+    *os << '"' << c.path << '"';
+}
 
 class ApplicationTitle : public ::testing::TestWithParam<TitleCase> {};
 
@@ -38,6 +43,10 @@ struct TextCase {
     const char* message;
     const char* shown;
 };
+
+void PrintTo(const TextCase& c, std::ostream* os) {
+    *os << '"' << c.message << '"';
+}
 
 class ErrorBoxText : public ::testing::TestWithParam<TextCase> {};
 
@@ -85,6 +94,10 @@ struct Thrown {
     std::function<void()> thrower;
     std::vector<QString> texts;
 };
+
+void PrintTo(const Thrown& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class EscapingException : public ::testing::TestWithParam<Thrown> {};
 

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace bingo::app::test {
@@ -71,6 +72,10 @@ struct SpinCase {
     int beeps = 0;
     QLocale::Language language = QLocale::C;
 };
+
+void PrintTo(const SpinCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class SpinEditBehaviour : public SpinFixture, public ::testing::WithParamInterface<SpinCase> {};
 

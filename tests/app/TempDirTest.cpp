@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <optional>
+#include <ostream>
 
 namespace bingo::app::test {
 namespace {
@@ -18,6 +19,10 @@ struct EnvCase {
     const char* expected;                // relative to the scratch directory
     bool created;
 };
+
+void PrintTo(const EnvCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class TempDirectory : public ::testing::TestWithParam<EnvCase> {
   protected:

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -217,6 +218,10 @@ struct CountCase {
     const char* label;
 };
 
+void PrintTo(const CountCase& c, std::ostream* os) {
+    *os << "typed \"" << c.typed << '"';
+}
+
 class CardCountOnLeaving : public WindowFixture, public ::testing::WithParamInterface<CountCase> {};
 
 TEST_P(CardCountOnLeaving, ShowsTheCommittedSheetCount) {
@@ -256,6 +261,10 @@ struct CommandCase {
     Qt::KeyboardModifiers modifiers;
     Outcome outcome;
 };
+
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class Commands : public WindowFixture, public ::testing::WithParamInterface<CommandCase> {};
 

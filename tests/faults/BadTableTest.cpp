@@ -4,6 +4,7 @@
 #include "JobFixture.h"
 
 #include <QProcess>
+#include <ostream>
 #include <unistd.h>
 
 namespace bingo::faults {
@@ -63,6 +64,10 @@ struct MissingField {
     std::vector<std::string> columns;
     const char* message;
 };
+
+void PrintTo(const MissingField& field, std::ostream* os) {
+    *os << field.name;
+}
 
 class LacksAField : public JobFixture, public ::testing::WithParamInterface<MissingField> {};
 

@@ -6,6 +6,7 @@
 #include "report/PreviewWindow.h"
 
 #include <QTest>
+#include <ostream>
 
 namespace bingo::faults {
 namespace {
@@ -21,6 +22,10 @@ struct HandEdit {
     /// Stopped: the message ("" when the report lays it out).
     const char* error;
 };
+
+void PrintTo(const HandEdit& edit, std::ostream* os) {
+    *os << edit.name;
+}
 
 class HandEdited : public ReportFixture, public ::testing::WithParamInterface<HandEdit> {};
 

@@ -30,6 +30,10 @@ std::string sweepName(const Sweep& s) {
            (s.earlierJob ? "_EarlierJob" : "_NoFile");
 }
 
+void PrintTo(const Sweep& s, std::ostream* os) {
+    *os << sweepName(s);
+}
+
 class IoFaults : public JobFixture, public ::testing::WithParamInterface<Sweep> {
   protected:
     FaultVfs vfs_{"bingo-fault-sweep"};

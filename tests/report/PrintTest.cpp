@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace bingo::report {
 namespace {
@@ -118,6 +119,15 @@ struct CopiesCase {
     bool collate;
     std::vector<const char*> pages;
 };
+
+void PrintTo(const CopiesCase& c, std::ostream* os) {
+    if (c.from == 0)
+        *os << "all pages";
+    else
+        *os << "pages " << c.from << "-" << c.to;
+    *os << ", " << c.copies << (c.copies == 1 ? " copy" : " copies")
+        << (c.collate ? ", collated" : ", uncollated");
+}
 
 class PrintRangeTest : public CardReportTest, public ::testing::WithParamInterface<CopiesCase> {};
 

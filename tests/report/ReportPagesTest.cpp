@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace bingo::report {
 namespace {
@@ -26,6 +27,10 @@ struct FlowCase {
     int pages;
     BandPlace last;
 };
+
+void PrintTo(const FlowCase& c, std::ostream* os) {
+    *os << c.records << (c.records == 1 ? " record" : " records");
+}
 
 class ReportFlowTest : public ReportPagesTest, public ::testing::WithParamInterface<FlowCase> {};
 

@@ -2,6 +2,7 @@
 #include "store/CardTable.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace bingo::report {
 namespace {
@@ -42,6 +43,10 @@ struct StampCase {
     QDateTime time;
     const char* printed;
 };
+
+void PrintTo(const StampCase& c, std::ostream* os) {
+    *os << c.locale << " at " << c.time.toString(Qt::ISODate).toStdString();
+}
 
 class StampTest : public HandlerTest, public ::testing::WithParamInterface<StampCase> {};
 

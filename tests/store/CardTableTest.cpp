@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <linux/capability.h>
+#include <ostream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -112,6 +113,10 @@ struct FileWithoutTable {
     const char* sql; // run on the file before the job; nullptr: a 0-byte file
 };
 
+void PrintTo(const FileWithoutTable& file, std::ostream* os) {
+    *os << file.what;
+}
+
 class WithoutTable : public TableFixture, public ::testing::WithParamInterface<FileWithoutTable> {};
 
 TEST_P(WithoutTable, PrepareGivesTheFileTheTable) {
@@ -148,6 +153,10 @@ struct MissingField {
     const char* expected;     // "" when every field is there
     bool lowerCase = false;
 };
+
+void PrintTo(const MissingField& field, std::ostream* os) {
+    *os << field.what;
+}
 
 class HandMadeTable : public TableFixture, public ::testing::WithParamInterface<MissingField> {};
 
@@ -293,6 +302,10 @@ struct Operation {
     const char* what;
     void (*run)(CardTable&);
 };
+
+void PrintTo(const Operation& operation, std::ostream* os) {
+    *os << operation.what;
+}
 
 class OnAForeignFile : public TableFixture, public ::testing::WithParamInterface<Operation> {};
 
@@ -449,6 +462,10 @@ struct Lock {
     const char* begin;  // run by the other connection
     const char* action; // what fails: reading needs no more than a shared lock
 };
+
+void PrintTo(const Lock& lock, std::ostream* os) {
+    *os << lock.what;
+}
 
 class LockedFile : public TableFixture, public ::testing::WithParamInterface<Lock> {};
 

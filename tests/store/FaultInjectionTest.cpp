@@ -2,6 +2,7 @@
 #include "support/FaultVfs.h"
 
 #include <exception>
+#include <ostream>
 
 namespace bingo::store::test {
 namespace {
@@ -25,6 +26,10 @@ struct Start {
     const char* what;
     bool withEarlierJob;
 };
+
+void PrintTo(const Start& start, std::ostream* os) {
+    *os << start.what;
+}
 
 class FaultInjection : public TableFixture,
                        public ::testing::WithParamInterface<std::tuple<Op, Start>> {
