@@ -3,7 +3,7 @@
 
 BUILD_PACKAGES := g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
 	qt6-pdf-dev libsqlite3-dev fonts-arphic-uming fonts-liberation fonts-dejavu-core
-TEST_PACKAGES := $(BUILD_PACKAGES) libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
+TEST_PACKAGES := $(BUILD_PACKAGES) clang-format git libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
 	cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils sqlite3 util-linux \
 	desktop-file-utils appstream dpkg-dev python3
 
