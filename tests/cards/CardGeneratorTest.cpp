@@ -42,6 +42,21 @@ class RecordingProgress : public ProgressSink {
     std::vector<bool> visibility;
 };
 
+/// The cards and the progress steps of one job drawn from a known state.
+struct Job {
+    std::vector<Card> cards;
+    RecordingProgress progress;
+};
+
+Job generate(std::uint32_t seed, int range, int sheets) {
+    RandomSource random(seed);
+    RecordingSink sink;
+    Job job;
+    CardGenerator(random, sink, job.progress).generate(range, sheets);
+    job.cards = std::move(sink.cards);
+    return job;
+}
+
 TEST(RandomSource, ReproducesReferenceDraws) {
     const auto lines = dataLines("draws.txt");
     ASSERT_FALSE(lines.empty());
@@ -98,25 +113,20 @@ TEST(CardGenerator, ReproducesReferenceCards) {
 }
 
 TEST(CardGenerator, FullRangeOfTwentyFiveGivesPermutations) {
-    RandomSource random(2024);
-    RecordingSink sink;
-    RecordingProgress progress;
-    CardGenerator(random, sink, progress).generate(25, 20);
-    ASSERT_EQ(sink.cards.size(), 120u);
+    const Job job = generate(2024, 25, 20);
+    ASSERT_EQ(job.cards.size(), 120u);
     std::array<std::int32_t, 25> identity{};
     std::iota(identity.begin(), identity.end(), 1);
-    for (auto card : sink.cards) {
+    for (auto card : job.cards) {
         std::sort(card.numbers.begin(), card.numbers.end());
         EXPECT_EQ(card.numbers, identity);
     }
 }
 
 TEST(CardGenerator, NumbersStayDistinctAndWithinRange) {
-    RandomSource random(99);
-    RecordingSink sink;
-    RecordingProgress progress;
-    CardGenerator(random, sink, progress).generate(99, 50);
-    for (auto card : sink.cards) {
+    const Job job = generate(99, 99, 50);
+    ASSERT_EQ(job.cards.size(), 300u);
+    for (auto card : job.cards) {
         std::sort(card.numbers.begin(), card.numbers.end());
         EXPECT_GE(card.numbers.front(), 1);
         EXPECT_LE(card.numbers.back(), 99);
@@ -125,16 +135,13 @@ TEST(CardGenerator, NumbersStayDistinctAndWithinRange) {
 }
 
 TEST(CardGenerator, SerialsRunOnAcrossSheetsAndProgressStepsPerSheet) {
-    RandomSource random(1);
-    RecordingSink sink;
-    RecordingProgress progress;
-    CardGenerator(random, sink, progress).generate(50, 3);
-    ASSERT_EQ(sink.cards.size(), 18u);
-    for (std::size_t i = 0; i < sink.cards.size(); ++i)
-        EXPECT_EQ(sink.cards[i].serial, static_cast<std::int32_t>(i + 1));
-    EXPECT_EQ(progress.maximum, 3);
-    EXPECT_EQ(progress.positions, (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_EQ(progress.visibility, (std::vector<bool>{true, false}));
+    const Job job = generate(1, 50, 3);
+    ASSERT_EQ(job.cards.size(), 18u);
+    for (std::size_t i = 0; i < job.cards.size(); ++i)
+        EXPECT_EQ(job.cards[i].serial, static_cast<std::int32_t>(i + 1));
+    EXPECT_EQ(job.progress.maximum, 3);
+    EXPECT_EQ(job.progress.positions, (std::vector<int>{0, 1, 2, 3}));
+    EXPECT_EQ(job.progress.visibility, (std::vector<bool>{true, false}));
 }
 
 TEST(CardGenerator, ZeroSheetsShowsAndHidesTheBarAndStoresNothing) {
