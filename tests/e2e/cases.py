@@ -9,7 +9,7 @@ import signal
 import sys
 import time
 
-from harness import (Bingo, Skip, check, integrity, log, main, pdf_info, pdf_words,
+from harness import (PRINTER, Bingo, Skip, check, integrity, log, main, pdf_info, pdf_words,
                      pt_to_mm, run, sqlite, table_cards, wait_until)
 
 PX = 25.4 / 96.0  # one design pixel in millimetres
@@ -131,9 +131,7 @@ def case_job_preview(exe, state, work):
         first = check_table(bingo.table_file, 3, numbers=25)
         for card in first:  # with N = 25 every card is a permutation of 1 .. 25
             check(sorted(card[1:]) == list(range(1, 26)), f"card {card[0]} is no permutation of 1 .. 25")
-        bingo.display.focus(preview)
-        bingo.display.key("Escape")
-        bingo.display.wait_gone(preview)
+        bingo.close_preview(preview)
         check(bingo.alive(), "the program ended when the preview closed")
 
         bingo.set_sheets(2)
@@ -141,9 +139,7 @@ def case_job_preview(exe, state, work):
         second = check_table(bingo.table_file, 2, numbers=25)
         check([c[1:] for c in second] != [c[1:] for c in first[:12]],
               "the second job repeated the first job's cards")
-        bingo.display.focus(preview)
-        bingo.display.key("Escape")
-        bingo.display.wait_gone(preview)
+        bingo.close_preview(preview)
         check(bingo.alive(), "the program ended when the preview closed")
 
 
@@ -158,8 +154,7 @@ def case_save_pdf(exe, state, work):
         bingo.wait_idle()
         laid_out = time.time()
         saved = work / "saved.pdf"
-        bingo.file_dialog(preview, "ctrl+s", saved)
-        wait_until(saved.exists, 30, f"{saved} to be written")
+        bingo.save_preview(preview, saved)
         check_sheet_pdf(saved, cards, minutes_between(start, laid_out))
         check(bingo.alive(), "the program ended")
 
@@ -170,11 +165,10 @@ def case_print(exe, state, work):
     if state.get("cups_skip"):
         raise Skip(state["cups_skip"])
     env = dict(os.environ, CUPS_SERVER=state["cups_server"])
-    printer = "bingo-e2e-pdf"
 
     def completed_jobs():
-        out = run(["lpstat", "-W", "completed", "-o", printer], env=env, check_rc=False).stdout
-        return {int(m.group(1)) for m in re.finditer(rf"^{printer}-(\d+)\s", out, re.M)}
+        out = run(["lpstat", "-W", "completed", "-o", PRINTER], env=env, check_rc=False).stdout
+        return {int(m.group(1)) for m in re.finditer(rf"^{PRINTER}-(\d+)\s", out, re.M)}
 
     with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=2)
@@ -183,8 +177,7 @@ def case_print(exe, state, work):
         cards = check_table(bingo.table_file, 2)
         bingo.wait_idle()
         before = work / "before.pdf"
-        bingo.file_dialog(preview, "ctrl+s", before)
-        wait_until(before.exists, 30, "the preview's pages to be saved")
+        bingo.save_preview(preview, before)
         preview_stamps = check_sheet_pdf(before, cards, minutes_between(start, time.time()))
 
         # Print in a later minute than the layout, so the two kinds of stamp can be told apart.
@@ -221,8 +214,7 @@ def case_print(exe, state, work):
         check(not printed_stamps & preview_stamps, "the printed sheets carry the preview's time stamps")
 
         after = work / "after.pdf"
-        bingo.file_dialog(preview, "ctrl+s", after)
-        wait_until(after.exists, 30, "the preview's pages to be saved again")
+        bingo.save_preview(preview, after)
         check(words_of(after) == words_of(before), "printing changed the pages of the preview")
         check(bingo.alive(), "the program ended")
 
@@ -235,11 +227,8 @@ def case_load_pdf(exe, state, work):
         preview = bingo.print_job()
         bingo.wait_idle()
         saved = work / "three-sheets.pdf"
-        bingo.file_dialog(preview, "ctrl+s", saved)
-        wait_until(saved.exists, 30, "the pages to be saved")
-        bingo.display.focus(preview)
-        bingo.display.key("Escape")
-        bingo.display.wait_gone(preview)
+        bingo.save_preview(preview, saved)
+        bingo.close_preview(preview)
 
         bingo.set_sheets(1)
         preview = bingo.print_job()
@@ -248,8 +237,7 @@ def case_load_pdf(exe, state, work):
         bingo.file_dialog(preview, "ctrl+o", saved)
         bingo.wait_idle()
         reloaded = work / "reloaded.pdf"
-        bingo.file_dialog(preview, "ctrl+s", reloaded)
-        wait_until(reloaded.exists, 30, "the loaded pages to be saved")
+        bingo.save_preview(preview, reloaded)
         check(pdf_info(reloaded)[0] == 3, "the preview does not show the three pages loaded")
         check(words_of(reloaded) == words_of(saved), "the loaded pages differ from the saved file")
 
@@ -264,8 +252,7 @@ def case_load_pdf(exe, state, work):
         bingo.display.wait_gone(box)
         check(junk.read_bytes() == b"These are my notes, not a PDF.\n", "the file that is no PDF was changed")
         after = work / "after.pdf"
-        bingo.file_dialog(preview, "ctrl+s", after)
-        wait_until(after.exists, 30, "the pages to be saved again")
+        bingo.save_preview(preview, after)
         check(words_of(after) == words_of(saved), "the failed load changed the preview")
         check(bingo.alive(), "the program ended")
 
@@ -352,9 +339,7 @@ def case_killed_mid_job(exe, state, work):
     with Bingo(exe, state, work) as bingo:
         bingo.type_job(sheets=9999)
         preview = bingo.print_job(timeout=300)
-        bingo.display.focus(preview)
-        bingo.display.key("Escape")
-        bingo.display.wait_gone(preview)
+        bingo.close_preview(preview)
 
         # The second job empties the table, then refills it in one transaction: kill the program
         # once that transaction has written a good part of its cards to the file.

@@ -527,6 +527,18 @@ class Bingo:
         self.display.wait_gone(dialog)
         return dialog
 
+    def save_preview(self, preview, path, timeout=30):
+        """Ctrl+S in the preview, saving to path; waits until the whole PDF is on disk (its
+        trailer written), not just until the file exists."""
+        self.file_dialog(preview, "ctrl+s", path)
+        wait_until(lambda: _complete_pdf(path), timeout, f"{path.name} to be written")
+
+    def close_preview(self, preview):
+        """Esc in the preview; waits until it has closed."""
+        self.display.focus(preview)
+        self.display.key("Escape")
+        self.display.wait_gone(preview)
+
     def wait_exit(self, timeout=20):
         try:
             return self.proc.wait(timeout)
@@ -536,6 +548,16 @@ class Bingo:
 
 # ----------------------------------------------------------------------------------------------
 # What the program leaves behind
+
+def _complete_pdf(path):
+    try:
+        with open(path, "rb") as f:
+            f.seek(0, os.SEEK_END)
+            f.seek(max(0, f.tell() - 1024))
+            return f.read().rstrip().endswith(b"%%EOF")
+    except OSError:
+        return False
+
 
 def sqlite(path, sql):
     """Rows of a query on the card table file, read with the sqlite3 command-line program."""
