@@ -415,18 +415,27 @@ class Bingo:
         self.proc = subprocess.Popen([self.executable], env=self.env, cwd=self.work,
                                      stdin=subprocess.DEVNULL, stdout=self.stdout,
                                      stderr=subprocess.STDOUT)
-        self.main = self.display.wait_window(self.pid, MAIN_CAPTION)
+        try:
+            self.main = self.display.wait_window(self.pid, MAIN_CAPTION)
+        except BaseException:
+            # A with statement whose __enter__ fails never calls __exit__: stop it here, or it
+            # would stay on the shared display during the next cases.
+            self.stop()
+            raise
         return self
 
-    def __enter__(self):
-        return self.start()
-
-    def __exit__(self, *exc):
+    def stop(self):
         if self.proc and self.proc.poll() is None:
             self.proc.kill()
             self.proc.wait()
         if self.proc:
             self.stdout.close()
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
         return False
 
     def alive(self):
