@@ -6,9 +6,8 @@
 namespace bingo::report {
 
 Tqr1::Tqr1(store::CardTable& tbTmp, QObject* parent)
-    : QObject(parent), tbTmp_(tbTmp), records_(tbTmp_), layout_(loadCardSheetLayout()),
-      clock_([] { return QDateTime::currentDateTime(); }), locale_(QLocale::system()),
-      stampFormat_(locale_) {}
+    : QObject(parent), records_(tbTmp), layout_(loadCardSheetLayout()),
+      clock_([] { return QDateTime::currentDateTime(); }), stampFormat_(QLocale::system()) {}
 
 Tqr1::~Tqr1() {
     if (pages_)
@@ -23,8 +22,7 @@ void Tqr1::setClock(Clock clock) {
 }
 
 void Tqr1::setLocale(const QLocale& locale) {
-    locale_ = locale;
-    stampFormat_ = TimeStampFormat(locale_);
+    stampFormat_ = TimeStampFormat(locale);
 }
 
 std::unique_ptr<ReportPages> Tqr1::createPages() {

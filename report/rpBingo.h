@@ -61,11 +61,9 @@ class Tqr1 : public QObject {
     void QRSysData1Print(QObject* sender, QString& Value) const;
 
   private:
-    store::CardTable& tbTmp_;
     CardTableSource records_;
     std::shared_ptr<const ReportLayout> layout_;
     Clock clock_;
-    QLocale locale_;
     TimeStampFormat stampFormat_;
     QPointer<PreviewWindow> preview_;
     QPointer<ReportPages> pages_;
