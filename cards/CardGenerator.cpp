@@ -1,5 +1,6 @@
 #include "cards/CardGenerator.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -7,22 +8,14 @@ namespace bingo::cards {
 
 void CardGenerator::drawCard(RandomSource& random, int range, Card& card) noexcept {
     const auto n = static_cast<std::uint32_t>(range);
-    card.numbers.fill(0);
-    card.numbers[0] = static_cast<std::int32_t>(random.draw(n)) + 1;
-    for (int k = 1; k < NumbersPerCard; ++k) {
+    for (int k = 0; k < NumbersPerCard; ++k) {
+        // Only the numbers before this slot are this card's; those after it are left from before.
+        const auto slot = card.numbers.begin() + k;
         std::int32_t candidate;
-        bool taken;
-        do {
+        do
             candidate = static_cast<std::int32_t>(random.draw(n)) + 1;
-            taken = false;
-            for (int j = 0; j < k; ++j) {
-                if (card.numbers[j] == candidate) {
-                    taken = true;
-                    break;
-                }
-            }
-        } while (taken);
-        card.numbers[k] = candidate;
+        while (std::find(card.numbers.begin(), slot, candidate) != slot);
+        *slot = candidate;
     }
 }
 
