@@ -19,29 +19,13 @@ fi
 [ -x "$BINGO" ] || { echo "no executable at $BINGO" >&2; exit 1; }
 
 work=$(mktemp -d)
-xvfb_pid=
-bingo_pid=
+source tools/xsession.sh
 cleanup() {
     set +e
-    [ -n "$bingo_pid" ] && kill "$bingo_pid" 2>/dev/null && wait "$bingo_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    xsession_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-# wait_for_window NAME_REGEX: prints the first visible window whose name matches, within 30 s.
-wait_for_window() {
-    local window
-    for _ in $(seq 150); do
-        window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
-        [ -n "$window" ] && { echo "$window"; return 0; }
-        kill -0 "$bingo_pid" 2>/dev/null || { cat "$work/bingo.log" >&2; echo "bingo exited" >&2; return 1; }
-        sleep 0.2
-    done
-    cat "$work/bingo.log" >&2
-    echo "no window named $1 appeared" >&2
-    return 1
-}
 
 # grab WINDOW FILE: the window's contents as a PNG, stripped of the time stamps PNG files carry.
 grab() {
@@ -50,15 +34,7 @@ grab() {
     echo "wrote $2 ($(identify -format '%wx%h' "$2"))"
 }
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x960x24 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
-DISPLAY=":$(head -n1 "$work/display")"
-export DISPLAY
+xsession_start 1280x960x24
 
 mkdir "$work/temp"
 env -u QT_QPA_PLATFORM TEMP="$work/temp" "$BINGO" >"$work/bingo.log" 2>&1 &

@@ -27,12 +27,10 @@ done
 
 work=$(mktemp -d)
 installed=no
-xvfb_pid=
-bingo_pid=
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xsession.sh"
 cleanup() {
     set +e
-    [ -n "$bingo_pid" ] && kill "$bingo_pid" 2>/dev/null && wait "$bingo_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    xsession_stop
     if [ "$installed" = yes ] && dpkg-query -W bingo >/dev/null 2>&1; then
         echo "removing the bingo package"
         apt-get remove -y -q -o DPkg::Lock::Timeout=300 bingo >/dev/null || dpkg --remove bingo
@@ -66,35 +64,12 @@ done
 grep -qs '<launchable type="desktop-id">bingo.desktop</launchable>' /usr/share/metainfo/*.metainfo.xml ||
     { echo "FAIL: no metainfo for bingo.desktop installed"; exit 1; }
 
-# A display of its own: -displayfd picks a free number and writes it once the server is up.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log"; echo "FAIL: Xvfb did not start"; exit 1; }
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "FAIL: Xvfb did not report its display"; exit 1; }
-DISPLAY=":$(head -n1 "$work/display")"
-export DISPLAY
+xsession_start 1024x768x24 || { echo "FAIL: no X display"; exit 1; }
 
 mkdir "$work/temp"
 # The installed program, as a user starts it: on X, not on the offscreen platform tests use.
 env -u QT_QPA_PLATFORM TEMP="$work/temp" /usr/bin/bingo >"$work/bingo.log" 2>&1 &
 bingo_pid=$!
-# wait_for_window NAME_REGEX: prints the first visible window whose name matches, within 30 s.
-wait_for_window() {
-    local window
-    for _ in $(seq 150); do
-        window=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
-        [ -n "$window" ] && { echo "$window"; return 0; }
-        kill -0 "$bingo_pid" 2>/dev/null || { cat "$work/bingo.log"; echo "FAIL: bingo exited"; return 1; }
-        sleep 0.2
-    done
-    cat "$work/bingo.log"
-    echo "FAIL: no window named $1 appeared"
-    return 1
-}
 
 # has_icon WINDOW: the window carries the program's icon, the 16 px drawing among its sizes.
 # (Read whole first: grep -q closing the pipe early would fail the pipeline under pipefail.)
@@ -104,14 +79,14 @@ has_icon() {
     grep -q 'Icon (16 x 16)' <<<"$icons"
 }
 
-main=$(wait_for_window "^$caption\$") || { echo "$main"; exit 1; }
+main=$(wait_for_window "^$caption\$") || { echo "FAIL: no main window"; exit 1; }
 echo "main window is up: $(xdotool getwindowname "$main")"
 has_icon "$main" || { echo "FAIL: the main window has no 16 px icon"; exit 1; }
 
 # One print job with the default numbers ends in the preview, which the installed fonts and
 # libraries have to draw.
 xdotool windowfocus --sync "$main" key alt+p
-preview=$(wait_for_window '^Bingo$') || { echo "$preview"; exit 1; }
+preview=$(wait_for_window '^Bingo$') || { echo "FAIL: no preview"; exit 1; }
 echo "preview is up: $(xdotool getwindowname "$preview")"
 has_icon "$preview" || { echo "FAIL: the preview has no 16 px icon"; exit 1; }
 
