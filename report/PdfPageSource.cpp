@@ -79,22 +79,24 @@ std::vector<int> sheetsToPrint(const QPrinter& printer, const std::vector<int>& 
 
 PdfPageSource::PdfPageSource(const QString& path, QObject* parent)
     : PageSource(parent), fileName_(path) {
+    const auto cannotLoad = [&path](const QString& why) {
+        fail(tr("無法載入%1：%2。").arg(quoted(path), why));
+    };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        fail(tr("無法載入%1：%2。").arg(quoted(path), file.errorString()));
+        cannotLoad(file.errorString());
     bytes_ = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        fail(tr("無法載入%1：%2。").arg(quoted(path), file.errorString()));
+        cannotLoad(file.errorString());
     // Qt PDF leaks a little on every file it refuses; most refused files are not PDFs at all.
     if (!bytes_.left(1024).contains("%PDF-"))
-        fail(tr("無法載入%1：%2。")
-                 .arg(quoted(path), reasonFor(QPdfDocument::Error::InvalidFileFormat)));
+        cannotLoad(reasonFor(QPdfDocument::Error::InvalidFileFormat));
     buffer_.setBuffer(&bytes_);
     buffer_.open(QIODevice::ReadOnly);
     // A buffer already holding the whole file loads at once, not in the background.
     document_.load(&buffer_);
     if (document_.status() != QPdfDocument::Status::Ready)
-        fail(tr("無法載入%1：%2。").arg(quoted(path), reasonFor(document_.error())));
+        cannotLoad(reasonFor(document_.error()));
     if (document_.pageCount() <= 0)
         fail(tr("無法載入%1：檔案中沒有任何頁面。").arg(quoted(path)));
 }
@@ -121,11 +123,7 @@ QImage PdfPageSource::renderPage(int page, QSize pixelSize) const {
 
 void PdfPageSource::savePdf(const QString& path) const {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        fail(tr("無法儲存%1：%2。").arg(quoted(path), file.errorString()));
-    if (file.write(bytes_) != bytes_.size())
-        fail(tr("無法儲存%1：%2。").arg(quoted(path), file.errorString()));
-    if (!file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes_) != bytes_.size() || !file.commit())
         fail(tr("無法儲存%1：%2。").arg(quoted(path), file.errorString()));
 }
 
