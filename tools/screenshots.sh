@@ -34,6 +34,26 @@ grab() {
     echo "wrote $2 ($(identify -format '%wx%h' "$2"))"
 }
 
+# wait_idle: waits until bingo has used no CPU for 0.6 s (its painting and layout have
+# finished), at most 60 s.
+wait_idle() {
+    local stat fields last=-1 quiet=0
+    for _ in $(seq 600); do
+        stat=$(<"/proc/$bingo_pid/stat")
+        read -r -a fields <<<"${stat##*) }"
+        if [ $((fields[11] + fields[12])) -eq "$last" ]; then
+            quiet=$((quiet + 1))
+            [ "$quiet" -ge 6 ] && return 0
+        else
+            last=$((fields[11] + fields[12]))
+            quiet=0
+        fi
+        sleep 0.1
+    done
+    echo "bingo did not become idle" >&2
+    return 1
+}
+
 xsession_start 1280x960x24
 
 mkdir "$work/temp"
@@ -41,7 +61,7 @@ env -u QT_QPA_PLATFORM TEMP="$work/temp" "$BINGO" >"$work/bingo.log" 2>&1 &
 bingo_pid=$!
 
 main=$(wait_for_window "^$caption\$")
-sleep 1 # let the first paint finish
+wait_idle
 mkdir -p "$out"
 grab "$main" "$out/main-window.png"
 
@@ -51,5 +71,5 @@ preview=$(wait_for_window '^Bingo$')
 # The preview asks to open maximised; with no window manager on Xvfb nobody grants that, so
 # give it the screen the way one would.
 xdotool windowmove --sync "$preview" 0 0 windowsize --sync "$preview" 1280 960
-sleep 3 # the cards are drawn and the first page laid out after the window shows
+wait_idle # the cards are drawn and the first page laid out after the window shows
 grab "$preview" "$out/preview.png"
