@@ -245,11 +245,11 @@ void PreviewWindow::createActions() {
                           tr("實際大小 (100 %)"), {}, &PreviewWindow::zoomTo100);
     zoomWidth_ = addCommand("actionZoomWidth", previewIcon(PreviewIcon::ZoomWidth), tr("符合頁寬"),
                             {}, &PreviewWindow::zoomToWidth);
-    zoomGroup_ = new QActionGroup(this);
-    zoomGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    auto* zoomGroup = new QActionGroup(this);
+    zoomGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (QAction* zoom : {zoomFit_, zoom100_, zoomWidth_}) {
         zoom->setCheckable(true);
-        zoomGroup_->addAction(zoom);
+        zoomGroup->addAction(zoom);
     }
     firstPage_ = addCommand("actionFirstPage", previewIcon(PreviewIcon::FirstPage), tr("第一頁"),
                             {key(Qt::Key_Home), key(Qt::ControlModifier | Qt::Key_PageUp),

@@ -10,7 +10,6 @@
 #include <memory>
 
 class QAction;
-class QActionGroup;
 class QIcon;
 class QLabel;
 class QPrinter;
@@ -93,7 +92,6 @@ class PreviewWindow : public QMainWindow {
 
     std::unique_ptr<PageSource> pages_;
     PageView* view_ = nullptr;
-    QActionGroup* zoomGroup_ = nullptr;
     QAction* zoomFit_ = nullptr;
     QAction* zoom100_ = nullptr;
     QAction* zoomWidth_ = nullptr;
