@@ -115,11 +115,11 @@ Component component(const QJsonObject& object, const FontSpec& defaultFont, int 
     const qreal top = number(object, QStringLiteral("top"), where);
     // An auto-sized box takes its size from its text; a stored size only fixes the edge
     // a right-aligned or centred text grows from.
-    const bool sized = !c.autoSize || object.contains(QStringLiteral("width"));
-    const qreal width = sized ? length(object, QStringLiteral("width"), where) : 0;
-    const qreal height = object.contains(QStringLiteral("height")) || !c.autoSize
-                             ? length(object, QStringLiteral("height"), where)
-                             : 0;
+    const auto extent = [&](const QString& key) {
+        return !c.autoSize || object.contains(key) ? length(object, key, where) : 0;
+    };
+    const qreal width = extent(QStringLiteral("width"));
+    const qreal height = extent(QStringLiteral("height"));
     c.geometryMm = QRectF(left, top, width, height);
     if (c.kind == ComponentKind::Rectangle) {
         c.pen = color(object, QStringLiteral("pen"), Qt::black, where);
