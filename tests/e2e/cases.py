@@ -188,7 +188,7 @@ def case_print(exe, state, work):
         bingo.display.focus(preview)
         bingo.display.key("ctrl+p")
         new_jobs = wait_until(lambda: completed_jobs() - jobs_before, 120, "the print job to complete",
-                              interval=0.5)
+                              interval=0.5, abort=bingo.ended)
         printed_until = time.time()
         check(len(new_jobs) == 1, f"one Ctrl+P made the jobs {sorted(new_jobs)}")
         job = new_jobs.pop()
@@ -295,7 +295,7 @@ def case_large_job(exe, state, work):
         bingo.focus_main()
         bingo.display.key("alt+p")
         preview = wait_until(lambda: bingo.sample_rss() and bingo.display.windows(bingo.pid, "^Bingo$"),
-                             300, "the preview of 9999 sheets", interval=0.2)[0]
+                             300, "the preview of 9999 sheets", interval=0.2, abort=bingo.ended)[0]
         rows = sqlite(bingo.table_file, "SELECT count(*), min(S0), max(S0) FROM tmpBingo")
         check(rows == [["59994", "1", "59994"]], f"the table holds {rows}, not serials 1 .. 59994")
         bingo.wait_idle(timeout=300)
@@ -348,7 +348,7 @@ def case_killed_mid_job(exe, state, work):
         written = bingo.bytes_written()
         bingo.display.key("alt+p")
         wait_until(lambda: journal.exists() and bingo.bytes_written() - written > 256 << 10, 120,
-                   "the job to be well under way", interval=0.005)
+                   "the job to be well under way", interval=0.005, abort=bingo.ended)
         os.kill(bingo.pid, signal.SIGKILL)
         bingo.proc.wait()
         check(journal.exists(), "the job had ended before it was killed")

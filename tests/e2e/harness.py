@@ -46,14 +46,18 @@ def check(condition, message):
         raise Failure(message)
 
 
-def wait_until(predicate, timeout, what, interval=0.1):
+def wait_until(predicate, timeout, what, interval=0.1, abort=None):
     """Polls predicate until it returns something truthy; raises Failure naming what after
-    timeout seconds. This bounds waiting only; nothing is measured."""
+    timeout seconds, or at once when abort (if given) returns a reason to stop waiting. This
+    bounds waiting only; nothing is measured."""
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
         if value:
             return value
+        reason = abort() if abort else None
+        if reason:
+            raise Failure(f"while waiting for {what}: {reason}")
         if time.monotonic() > deadline:
             raise Failure(f"gave up waiting after {timeout} s for {what}")
         time.sleep(interval)
@@ -299,14 +303,14 @@ class Display:
         result = self.xdotool("getwindowname", wid, check_rc=False)
         return result.stdout.rstrip("\n") if result.returncode == 0 else None
 
-    def wait_window(self, pid, name, timeout=30, exclude=()):
+    def wait_window(self, pid, name, timeout=30, exclude=(), abort=None):
         """The one visible window of pid titled exactly name, not among exclude."""
         pattern = "^" + re.escape(name) + "$"
 
         def found():
             hits = [w for w in self.windows(pid, pattern) if w not in exclude]
             return hits[0] if len(hits) == 1 else None
-        return wait_until(found, timeout, f"a window {name!r} of process {pid}")
+        return wait_until(found, timeout, f"a window {name!r} of process {pid}", abort=abort)
 
     def wait_gone(self, wid, timeout=15):
         def gone():
@@ -416,7 +420,7 @@ class Bingo:
                                      stdin=subprocess.DEVNULL, stdout=self.stdout,
                                      stderr=subprocess.STDOUT)
         try:
-            self.main = self.display.wait_window(self.pid, MAIN_CAPTION)
+            self.main = self.display.wait_window(self.pid, MAIN_CAPTION, abort=self.ended)
         except BaseException:
             # A with statement whose __enter__ fails never calls __exit__: stop it here, or it
             # would stay on the shared display during the next cases.
@@ -440,6 +444,14 @@ class Bingo:
 
     def alive(self):
         return self.proc.poll() is None
+
+    def ended(self):
+        """None while the program runs; once it has ended, a message saying so, with its output
+        (an abort for wait_until: a crashed program fails a wait at once, not at its timeout)."""
+        if self.alive():
+            return None
+        said = self.output()[-2000:].strip()
+        return f"the program ended with status {self.proc.returncode}; it said: {said}"
 
     def output(self):
         return (self.work / "bingo.out").read_text(errors="replace")
@@ -514,14 +526,14 @@ class Bingo:
         return self.wait_preview(timeout)
 
     def wait_preview(self, timeout=60, exclude=()):
-        return self.display.wait_window(self.pid, PREVIEW_CAPTION, timeout, exclude)
+        return self.display.wait_window(self.pid, PREVIEW_CAPTION, timeout, exclude, abort=self.ended)
 
     def new_window(self, known, timeout=20, what="a dialog"):
         """A visible window of the program that is none of known."""
         def found():
             hits = [w for w in self.display.windows(self.pid) if w not in known]
             return hits[0] if hits else None
-        return wait_until(found, timeout, f"{what} of process {self.pid}")
+        return wait_until(found, timeout, f"{what} of process {self.pid}", abort=self.ended)
 
     def file_dialog(self, preview, keys, path, timeout=20):
         """Presses keys in the preview, waits for the file dialog, types path into its file name
