@@ -123,7 +123,7 @@ void PageView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     painter.fillRect(event->rect(), Background);
     const auto [first, last] = visiblePages();
-    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPoint scroll = scrollOffset();
     for (int page = first; page <= last; ++page) {
         const QRect rect = pageRect(page).translated(-scroll);
         if (!rect.adjusted(-1, -1, 1, 1).intersects(event->rect()))
@@ -251,8 +251,7 @@ void PageView::zoomAround(double zoom, QPoint anchor) {
         return;
     }
     // Keep the point of the page under the anchor where it is.
-    const QPoint content =
-        anchor + QPoint(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPoint content = anchor + scrollOffset();
     const int page = pageAt(content.y());
     const QRect before = pageRect(page);
     const double fx = double(content.x() - before.x()) / before.width();
@@ -278,6 +277,10 @@ QSize PageView::pagePixels(int page) const {
 
 QSize PageView::renderSize(int page) const {
     return (QSizeF(sizes_[page]) * viewport()->devicePixelRatioF()).toSize();
+}
+
+QPoint PageView::scrollOffset() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
 }
 
 int PageView::pageAt(int y) const {
@@ -346,7 +349,7 @@ void PageView::renderNext() {
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     image.setDevicePixelRatio(ratio);
     cache_.insert(page, std::move(image), first, last);
-    const QPoint scroll(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const QPoint scroll = scrollOffset();
     viewport()->update(pageRect(page).translated(-scroll));
     scheduleRender();
 }

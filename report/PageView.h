@@ -78,6 +78,8 @@ class PageView : public QAbstractScrollArea {
     void zoomAround(double zoom, QPoint anchor);
     [[nodiscard]] QSize pagePixels(int page) const;
     [[nodiscard]] QSize renderSize(int page) const;
+    /// Content coordinates of the viewport's top-left corner.
+    [[nodiscard]] QPoint scrollOffset() const;
     [[nodiscard]] int pageAt(int y) const;
     [[nodiscard]] int firstStalePage() const;
     void followScroll();
