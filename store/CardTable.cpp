@@ -393,16 +393,14 @@ void CardTable::store(const cards::Card& card) {
         Database& connection = impl.requireOpen("store a card in");
         impl.prepareInsert(connection);
     }
-    sqlite3_stmt* stmt = impl.insert->handle();
-    // Bound by position: the INSERT names the columns, so ?1 is "S0" and ?k+1 is "Sk".
-    int rc = sqlite3_bind_int(stmt, 1, card.serial);
-    for (int k = 0; k < cards::NumbersPerCard && rc == SQLITE_OK; ++k)
-        rc = sqlite3_bind_int(stmt, k + 2, card.numbers[k]);
+    Statement& insert = *impl.insert;
     try {
-        if (rc != SQLITE_OK)
-            detail::throwError(sqlite3_db_handle(stmt), rc);
-        impl.insert->step();
-        impl.insert->reset();
+        // Bound by position: the INSERT names the columns, so ?1 is "S0" and ?k+1 is "Sk".
+        insert.bind(1, card.serial);
+        for (int k = 0; k < cards::NumbersPerCard; ++k)
+            insert.bind(k + 2, card.numbers[k]);
+        insert.step();
+        insert.reset();
     } catch (const SqliteError& error) {
         throw StoreError(message("store card " + std::to_string(card.serial) + " in", impl.file(),
                                  explain(impl.file(), error)),

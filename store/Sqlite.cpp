@@ -2,11 +2,16 @@
 
 namespace bingo::store::detail {
 
-void throwError(sqlite3* db, int code) {
+namespace {
+
+/// Throws the connection's last error; `code` is the result that reported it.
+[[noreturn]] void throwError(sqlite3* db, int code) {
     if (db == nullptr)
         throw SqliteError(code, sqlite3_errstr(code));
     throw SqliteError(code, sqlite3_errmsg(db), sqlite3_system_errno(db));
 }
+
+} // namespace
 
 Database::Database(const std::filesystem::path& file, int flags, const std::string& vfs) {
     sqlite3* raw = nullptr;

@@ -27,9 +27,6 @@ class SqliteError : public StoreError {
     int systemErrno_;
 };
 
-/// Throws the connection's last error; `code` is the result that reported it.
-[[noreturn]] void throwError(sqlite3* db, int code);
-
 class Statement;
 
 /// One connection. The handle is owned from the moment sqlite3_open_v2 returns, so a failed
@@ -81,7 +78,6 @@ class Statement {
     bool step();
     /// Ready to run again; bindings stay.
     void reset() noexcept { sqlite3_reset(stmt_.get()); }
-    [[nodiscard]] int columnCount() const noexcept { return sqlite3_column_count(stmt_.get()); }
     /// The column's value as text; "" for NULL. Valid until the next step or reset.
     [[nodiscard]] std::string_view columnText(int column) const noexcept;
 
