@@ -129,8 +129,6 @@ ReportPages::ReportPages(std::shared_ptr<const ReportLayout> layout, const Recor
                             c.kind == ComponentKind::SystemData || !c.onPrint.isEmpty();
         slotOf_.push_back(varies ? slots_++ : -1);
     }
-    texts_.emplace_back();
-    textIds_.insert(QString(), 0);
 }
 
 ReportPages::~ReportPages() = default;
@@ -252,9 +250,8 @@ void ReportPages::cancel() {
     bands_ = {};
     bandTexts_ = {};
     pageFirstBand_ = {};
-    texts_.resize(1);
+    texts_ = {};
     textIds_.clear();
-    textIds_.insert(QString(), 0);
     Q_EMIT pagesChanged();
 }
 

@@ -114,7 +114,7 @@ class ReportPages final : public PageSource {
     std::vector<Placed> bands_;
     std::vector<std::uint32_t> bandTexts_; // slots_ text ids per band
     std::vector<int> pageFirstBand_;
-    std::vector<QString> texts_; // distinct texts; id 0 is ""
+    std::vector<QString> texts_; // distinct texts, by id
     QHash<QString, std::uint32_t> textIds_;
 };
 
