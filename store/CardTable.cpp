@@ -206,8 +206,7 @@ struct CardTable::Impl {
 
     void requireDirectory(std::string_view action) const {
         if (directory.empty())
-            throw StoreError("Cannot " + std::string(action) + " the card table " + name +
-                             ".db: no directory has been set for it");
+            throw StoreError(message(action, name + ".db", "no directory has been set for it"));
     }
 
     Database& requireOpen(std::string_view action) {
