@@ -104,13 +104,19 @@ std::string message(std::string_view action, const std::filesystem::path& file,
     return text;
 }
 
-/// Runs f; a SQLite failure becomes a StoreError naming the action, the file and the reason.
-/// Other StoreErrors (already worded) pass through.
+/// A SQLite failure as a StoreError naming the action, the file and the reason.
+StoreError translated(std::string_view action, const std::filesystem::path& file,
+                      const SqliteError& error) {
+    return StoreError(message(action, file, explain(file, error)), error.sqliteCode());
+}
+
+/// Runs f; a SQLite failure becomes translated(). Other StoreErrors (already worded) pass
+/// through.
 template <class F> auto guarded(std::string_view action, const std::filesystem::path& file, F&& f) {
     try {
         return f();
     } catch (const SqliteError& error) {
-        throw StoreError(message(action, file, explain(file, error)), error.sqliteCode());
+        throw translated(action, file, error);
     }
 }
 
@@ -401,9 +407,7 @@ void CardTable::store(const cards::Card& card) {
         insert.step();
         insert.reset();
     } catch (const SqliteError& error) {
-        throw StoreError(message("store card " + std::to_string(card.serial) + " in", impl.file(),
-                                 explain(impl.file(), error)),
-                         error.sqliteCode());
+        throw translated("store card " + std::to_string(card.serial) + " in", impl.file(), error);
     }
 }
 
@@ -435,8 +439,7 @@ void CardTable::Batch::commit() {
         impl.db->exec("COMMIT");
     } catch (const SqliteError& error) {
         sqlite3_exec(impl.db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw StoreError(message("save the cards in", impl.file(), explain(impl.file(), error)),
-                         error.sqliteCode());
+        throw translated("save the cards in", impl.file(), error);
     }
 }
 
