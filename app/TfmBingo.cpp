@@ -107,9 +107,8 @@ void TfmBingo::CreateCardTable() {
 void TfmBingo::PrepareCardTable() {
     if (!tbTmp.fileExists())
         CreateCardTable();
-    tbTmp.close();
-    tbTmp.empty();
-    tbTmp.open();
+    // Close, empty and open, with the emptying and the opening on one connection.
+    tbTmp.prepare();
 }
 
 void TfmBingo::GenerateCards() {
