@@ -146,7 +146,7 @@ void PreviewWindow::lastPage() {
 }
 
 void PreviewWindow::printerSetup() {
-    if (!pages_->isComplete() || printing_ || !hasPrinter())
+    if (!canPrint())
         return;
     QPrintDialog dialog(&printer(), this);
     dialog.setWindowTitle(tr("印表機設定"));
@@ -165,7 +165,7 @@ void PreviewWindow::printerSetup() {
 }
 
 void PreviewWindow::print() {
-    if (!pages_->isComplete() || printing_ || !hasPrinter())
+    if (!canPrint())
         return;
     QPrinter& target = printer();
     if (target.outputFormat() == QPrinter::NativeFormat && target.printerName().isEmpty()) {
@@ -371,7 +371,9 @@ void PreviewWindow::updateZoomChecks() {
     zoomStatus_->setText(tr("縮放 %1 %").arg(qRound(view_->zoom() * 100)));
 }
 
-bool PreviewWindow::hasPrinter() {
+bool PreviewWindow::canPrint() {
+    if (!pages_->isComplete() || printing_)
+        return false;
     if (!QPrinterInfo::availablePrinters().isEmpty())
         return true;
     statusBar()->showMessage(tr("沒有安裝印表機，無法列印。"));

@@ -85,7 +85,8 @@ class PreviewWindow : public QMainWindow {
                         const QList<QKeySequence>& keys, void (PreviewWindow::*command)());
     void updateStatus();
     void updateZoomChecks();
-    [[nodiscard]] bool hasPrinter();
+    /// Whether a print may start now; says so in the status line when no printer is installed.
+    [[nodiscard]] bool canPrint();
     QPrinter& printer();
     [[nodiscard]] QString askFileName(QFileDialog::AcceptMode mode, const QString& name);
     void showFailure(const QString& headline, const QString& path, const std::exception& error);
