@@ -100,7 +100,6 @@ void TfmBingo::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfmBingo::CreateCardTable() {
-    tbTmp.close();
     tbTmp.create();
 }
 
