@@ -2,9 +2,9 @@
 // what the process holds afterwards, and how fast the pages go to PDF; beside a plain
 // QPainter::drawText loop onto a QPdfWriter and Qt's own QPrintPreviewDialog.
 #include "cards/CardGenerator.h"
+#include "preview/PageView.h"
+#include "preview/PreviewWindow.h"
 #include "report/Fonts.h"
-#include "report/PageView.h"
-#include "report/PreviewWindow.h"
 #include "report/ReportPages.h"
 #include "report/rpBingo.h"
 #include "store/CardTable.h"
@@ -81,7 +81,7 @@ template <class Done> bool spinUntil(Done done, int limitMs = 60000) {
 /// Flags the first paint of the view's viewport after the image of page 1 is in the cache.
 class FirstPageWatcher final : public QObject {
   public:
-    explicit FirstPageWatcher(report::PageView& view) : view_(view) {
+    explicit FirstPageWatcher(preview::PageView& view) : view_(view) {
         view.viewport()->installEventFilter(this);
     }
     bool painted = false;
@@ -97,7 +97,7 @@ class FirstPageWatcher final : public QObject {
     }
 
   private:
-    report::PageView& view_;
+    preview::PageView& view_;
 };
 
 void PreviewOfLargestJob(benchmark::State& state) {
@@ -108,7 +108,7 @@ void PreviewOfLargestJob(benchmark::State& state) {
         QElapsedTimer timer;
         timer.start();
         qr1.Preview();
-        report::PreviewWindow* preview = qr1.previewWindow();
+        preview::PreviewWindow* preview = qr1.previewWindow();
         if (!preview) {
             state.SkipWithError("no preview window");
             return;

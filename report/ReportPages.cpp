@@ -120,7 +120,7 @@ struct ReportPages::Run {
 
 ReportPages::ReportPages(std::shared_ptr<const ReportLayout> layout, const RecordSource& records,
                          PrintHandlers handlers, QObject* parent)
-    : PageSource(parent), layout_(std::move(layout)), records_(records),
+    : preview::PageSource(parent), layout_(std::move(layout)), records_(records),
       geometry_(PageGeometry::of(*layout_, layout_->orientation == QPageLayout::Landscape)),
       filler_(std::make_unique<Filler>(*layout_, records_, handlers)),
       painter_(std::make_unique<BandPainter>(layout_)) {

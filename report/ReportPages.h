@@ -1,7 +1,7 @@
 #pragma once
 
+#include "preview/PageSource.h"
 #include "report/PageFlow.h"
-#include "report/PageSource.h"
 #include "report/Records.h"
 #include "report/ReportLayout.h"
 
@@ -28,7 +28,7 @@ using PrintHandlers = QHash<QString, PrintHandler>;
 /// of records per turn of the event loop and keeps per band only its place and its texts
 /// after the handlers ran, so the pages are painted on demand and stay small in memory.
 /// Printing lays the records out anew onto the printer. Use from one thread only.
-class ReportPages final : public PageSource {
+class ReportPages final : public preview::PageSource {
     Q_OBJECT
   public:
     /// Reads records (which must outlive this object) through layout. Throws

@@ -1,6 +1,6 @@
 #include "report/rpBingo.h"
 
-#include "report/PreviewWindow.h"
+#include "preview/PreviewWindow.h"
 #include "report/ReportPages.h"
 
 namespace bingo::report {
@@ -43,7 +43,7 @@ void Tqr1::Preview() {
     ReportPages* laidOut = pages.get();
     // Top-level and parentless, as the preview is a window of its own; it deletes itself on
     // closing, pages included.
-    auto* window = new PreviewWindow(std::move(pages), nullptr);
+    auto* window = new preview::PreviewWindow(std::move(pages), nullptr);
     preview_ = window;
     pages_ = laidOut;
     window->setWindowTitle(layout_->title);
@@ -66,7 +66,7 @@ bool Tqr1::isLayoutInProgress() const {
     return pages_ && pages_->isLayingOut();
 }
 
-PreviewWindow* Tqr1::previewWindow() const {
+preview::PreviewWindow* Tqr1::previewWindow() const {
     return isPreviewOpen() ? preview_.data() : nullptr;
 }
 

@@ -14,9 +14,12 @@ namespace bingo::store {
 class CardTable;
 }
 
+namespace bingo::preview {
+class PreviewWindow;
+}
+
 namespace bingo::report {
 
-class PreviewWindow;
 class ReportPages;
 struct ReportLayout;
 
@@ -48,7 +51,7 @@ class Tqr1 : public QObject {
     /// True while a preview's pages are still being laid out from the table.
     [[nodiscard]] bool isLayoutInProgress() const;
     /// The open preview, or nullptr.
-    [[nodiscard]] PreviewWindow* previewWindow() const;
+    [[nodiscard]] preview::PreviewWindow* previewWindow() const;
 
     /// The report's pages, not yet laid out, wired to this report's print handlers: for
     /// benchmarks and tests (layOutAll(), savePdf(), print()). Must not outlive the report.
@@ -65,7 +68,7 @@ class Tqr1 : public QObject {
     std::shared_ptr<const ReportLayout> layout_;
     Clock clock_;
     TimeStampFormat stampFormat_;
-    QPointer<PreviewWindow> preview_;
+    QPointer<preview::PreviewWindow> preview_;
     QPointer<ReportPages> pages_;
 };
 

@@ -2,7 +2,7 @@
 #include "app/BitButton.h"
 #include "app/SpinEdit.h"
 #include "app/TfmBingo.h"
-#include "report/PreviewWindow.h"
+#include "preview/PreviewWindow.h"
 #include "report/rpBingo.h"
 
 #include <QLabel>
@@ -375,7 +375,7 @@ TEST_F(WindowFixture, EveryJobEndsInAPreviewAndTheNextJobClosesTheOldOneFirst) {
     window_->se2->setText("2");
     QTest::keyClick(window_->se1, Qt::Key_P, Qt::AltModifier);
     ASSERT_TRUE(qr1.isPreviewOpen());
-    const QPointer<report::PreviewWindow> first = qr1.previewWindow();
+    const QPointer<preview::PreviewWindow> first = qr1.previewWindow();
 
     // The first preview may still be laying out: it is closed before the table is emptied.
     window_->se2->setText("1");

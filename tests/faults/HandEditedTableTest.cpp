@@ -3,7 +3,7 @@
 // or hangs, both for the preview and for printing.
 
 #include "ReportFixture.h"
-#include "report/PreviewWindow.h"
+#include "preview/PreviewWindow.h"
 
 #include <QTest>
 #include <ostream>
@@ -54,7 +54,7 @@ TEST_P(HandEdited, LaysOutWhatItFindsOrSaysWhichRecordIsWrong) {
     EXPECT_EQ(printed.pages, pages);
 
     // The preview paints the pages as they are.
-    auto window = std::make_unique<report::PreviewWindow>(std::move(pages_));
+    auto window = std::make_unique<preview::PreviewWindow>(std::move(pages_));
     window->show();
     EXPECT_FALSE(window->grab().isNull());
 }

@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/BitButton.h"
 #include "app/SpinEdit.h"
-#include "report/PreviewWindow.h"
+#include "preview/PreviewWindow.h"
 
 #include <QMessageBox>
 #include <QTest>
@@ -71,7 +71,7 @@ std::vector<std::string> JobFixture::print(int sheets, int numbers) {
     // The preview lays the table out over the event loop; a failure there is shown as well.
     EXPECT_TRUE(QTest::qWaitFor([this] { return !qr1_->isLayoutInProgress(); }, 120000))
         << "the layout does not end";
-    const report::PreviewWindow* preview = qr1_->previewWindow();
+    const preview::PreviewWindow* preview = qr1_->previewWindow();
     previewComplete_ = preview != nullptr && preview->pages().isComplete();
     qr1_->closePreview();
     std::vector<std::string> texts;

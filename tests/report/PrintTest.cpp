@@ -1,5 +1,5 @@
 #include "ReportTestSupport.h"
-#include "report/PreviewWindow.h"
+#include "preview/PreviewWindow.h"
 #include "report/ReportPages.h"
 #include "report/rpBingo.h"
 #include "store/CardTable.h"
@@ -47,7 +47,7 @@ class CardReportTest : public ::testing::Test {
         return pages;
     }
     QPdfDocument& printed(ReportPages& pages, QPrinter& printer,
-                          const PageSource::PrintProgress& progress = {}) {
+                          const preview::PageSource::PrintProgress& progress = {}) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath("printed.pdf"));
         pages.print(printer, progress);
@@ -225,7 +225,7 @@ TEST_F(CardReportTest, EmptyTablePrintsItsOnePage) {
 TEST_F(CardReportTest, PreviewOpensTheWindowAndLaysTheTableOutIntoIt) {
     fill(600);
     report.Preview();
-    PreviewWindow* window = report.previewWindow();
+    preview::PreviewWindow* window = report.previewWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Bingo");
@@ -237,13 +237,13 @@ TEST_F(CardReportTest, PreviewOpensTheWindowAndLaysTheTableOutIntoIt) {
     report.Preview(); // while the layout runs: nothing happens
     EXPECT_EQ(report.previewWindow(), window);
 
-    QSignalSpy completed(&window->pages(), &PageSource::completed);
+    QSignalSpy completed(&window->pages(), &preview::PageSource::completed);
     ASSERT_TRUE(completed.wait(60000));
     EXPECT_FALSE(report.isLayoutInProgress());
     EXPECT_EQ(window->pages().pageCount(), 100);
 
     // A finished preview is replaced by the next one.
-    QPointer<PreviewWindow> first = window;
+    QPointer<preview::PreviewWindow> first = window;
     report.Preview();
     ASSERT_NE(report.previewWindow(), nullptr);
     EXPECT_NE(report.previewWindow(), first.data());
@@ -257,7 +257,7 @@ TEST_F(CardReportTest, ClosingThePreviewCancelsTheLayoutAndFreesTheTable) {
     report.Preview();
     ASSERT_TRUE(report.isLayoutInProgress());
     QCoreApplication::processEvents();
-    QPointer<PreviewWindow> window = report.previewWindow();
+    QPointer<preview::PreviewWindow> window = report.previewWindow();
     report.closePreview();
     EXPECT_FALSE(report.isLayoutInProgress());
     EXPECT_FALSE(report.isPreviewOpen());

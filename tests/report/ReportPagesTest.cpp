@@ -161,8 +161,8 @@ TEST_F(ReportPagesTest, MissingFieldOrHandlerIsRefusedAtOnce) {
 TEST_F(ReportPagesTest, LaysOutOverTheEventLoopAndReportsProgress) {
     const FakeRecords records = FakeRecords::cards(20000);
     ReportPages pages(test::cardLayout(), records, marks.handlers());
-    QSignalSpy changed(&pages, &PageSource::pagesChanged);
-    QSignalSpy completed(&pages, &PageSource::completed);
+    QSignalSpy changed(&pages, &preview::PageSource::pagesChanged);
+    QSignalSpy completed(&pages, &preview::PageSource::completed);
     pages.start();
     EXPECT_TRUE(pages.isLayingOut());
     EXPECT_EQ(pages.pageCount(), 0) << "start() returns before laying anything out";

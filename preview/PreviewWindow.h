@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/PageSource.h"
+#include "preview/PageSource.h"
 
 #include <QFileDialog>
 #include <QKeySequence>
@@ -15,7 +15,7 @@ class QLabel;
 class QPrinter;
 class QSpinBox;
 
-namespace bingo::report {
+namespace bingo::preview {
 
 class PageView;
 
@@ -117,4 +117,4 @@ class PreviewWindow : public QMainWindow {
     bool closeWhenPrinted_ = false;
 };
 
-} // namespace bingo::report
+} // namespace bingo::preview

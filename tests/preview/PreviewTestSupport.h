@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace bingo::report::test {
+namespace bingo::preview::test {
 
 /// Writes a PDF with one page per size, each page showing its number in large digits.
 inline void writeTestPdf(const QString& path, const std::vector<QPageSize>& sizes) {
@@ -65,4 +65,4 @@ template <typename Dialog> void onNextModal(std::function<void(Dialog&)> handle)
     poll->start(10);
 }
 
-} // namespace bingo::report::test
+} // namespace bingo::preview::test

@@ -1,9 +1,9 @@
-#include "report/PageImageCache.h"
+#include "preview/PageImageCache.h"
 
 #include <iterator>
 #include <utility>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 PageImageCache::PageImageCache(qint64 limitBytes) : limit_(limitBytes) {}
 
@@ -51,4 +51,4 @@ void PageImageCache::evict(int firstKept, int lastKept) {
     }
 }
 
-} // namespace bingo::report
+} // namespace bingo::preview

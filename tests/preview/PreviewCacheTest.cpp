@@ -1,9 +1,9 @@
-#include "report/PageImageCache.h"
+#include "preview/PageImageCache.h"
 
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace bingo::report {
+namespace bingo::preview {
 namespace {
 
 QImage pageImage() {
@@ -62,4 +62,4 @@ TEST(PreviewCacheTest, ChangedOrResizedPagesAreNotFreshButStillShown) {
 }
 
 } // namespace
-} // namespace bingo::report
+} // namespace bingo::preview

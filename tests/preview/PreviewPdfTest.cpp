@@ -1,5 +1,5 @@
-#include "report/PdfPageSource.h"
-#include "tests/report/PreviewTestSupport.h"
+#include "preview/PdfPageSource.h"
+#include "tests/preview/PreviewTestSupport.h"
 
 #include <QDir>
 #include <QPdfDocument>
@@ -15,7 +15,7 @@ extern "C" const char* __lsan_default_suppressions() {
     return "leak:QPdfDocumentPrivate::initiateAsyncLoadWithTotalSizeKnown\n";
 }
 
-namespace bingo::report {
+namespace bingo::preview {
 namespace {
 
 class PreviewPdfTest : public ::testing::Test {
@@ -179,4 +179,4 @@ TEST_F(PreviewPdfPrintTest, StopsWhenTheProgressSaysSo) {
 }
 
 } // namespace
-} // namespace bingo::report
+} // namespace bingo::preview

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "report/PageImageCache.h"
+#include "preview/PageImageCache.h"
 
 #include <QAbstractScrollArea>
 #include <QTimer>
 #include <utility>
 #include <vector>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 class PageSource;
 
@@ -100,4 +100,4 @@ class PageView : public QAbstractScrollArea {
     QTimer renderTimer_;
 };
 
-} // namespace bingo::report
+} // namespace bingo::preview

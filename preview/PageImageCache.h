@@ -5,7 +5,7 @@
 #include <iterator>
 #include <map>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 /// Rendered page images, bounded in bytes: past the bound the pages farthest from the view go
 /// first. The pages in view are never evicted, so only they can push the total past the bound.
@@ -45,4 +45,4 @@ class PageImageCache {
     qint64 limit_;
 };
 
-} // namespace bingo::report
+} // namespace bingo::preview

@@ -1,6 +1,6 @@
-#include "report/PageView.h"
+#include "preview/PageView.h"
 
-#include "report/PageSource.h"
+#include "preview/PageSource.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 namespace {
 
@@ -354,4 +354,4 @@ void PageView::renderNext() {
     scheduleRender();
 }
 
-} // namespace bingo::report
+} // namespace bingo::preview

@@ -1,4 +1,4 @@
-#include "report/PreviewIcons.h"
+#include "preview/PreviewIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -6,7 +6,7 @@
 #include <QPolygonF>
 #include <array>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 namespace {
 
@@ -202,4 +202,4 @@ QIcon previewIcon(PreviewIcon which) {
     return icon;
 }
 
-} // namespace bingo::report
+} // namespace bingo::preview

@@ -1,4 +1,4 @@
-#include "report/PdfPageSource.h"
+#include "preview/PdfPageSource.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 namespace {
 
@@ -185,4 +185,4 @@ void PdfPageSource::renderOnto(QPainter& painter, int page, const QRect& target)
     }
 }
 
-} // namespace bingo::report
+} // namespace bingo::preview

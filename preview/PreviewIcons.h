@@ -2,7 +2,7 @@
 
 #include <QIcon>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 enum class PreviewIcon {
     ZoomFit,
@@ -22,4 +22,4 @@ enum class PreviewIcon {
 /// The preview toolbar's picture for a command, drawn at the usual toolbar sizes.
 [[nodiscard]] QIcon previewIcon(PreviewIcon which);
 
-} // namespace bingo::report
+} // namespace bingo::preview

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/PageSource.h"
+#include "preview/PageSource.h"
 
 #include <QFile>
 #include <QPainter>
@@ -10,7 +10,7 @@
 #include <set>
 #include <stdexcept>
 
-namespace bingo::report::test {
+namespace bingo::preview::test {
 
 /// N numbered A4 pages, all at once or a few per timer tick as a layout would make them;
 /// counts what the preview asks of it.
@@ -80,4 +80,4 @@ class PreviewTestPages : public PageSource {
     QTimer layoutTimer_;
 };
 
-} // namespace bingo::report::test
+} // namespace bingo::preview::test

@@ -1,8 +1,8 @@
-#include "report/PreviewWindow.h"
+#include "preview/PreviewWindow.h"
 
-#include "report/PageView.h"
-#include "report/PdfPageSource.h"
-#include "report/PreviewIcons.h"
+#include "preview/PageView.h"
+#include "preview/PdfPageSource.h"
+#include "preview/PreviewIcons.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -27,7 +27,7 @@
 #include <QToolBar>
 #include <utility>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 namespace {
 
@@ -429,4 +429,4 @@ void PreviewWindow::showFailure(const QString& headline, const QString& path,
     box.exec();
 }
 
-} // namespace bingo::report
+} // namespace bingo::preview

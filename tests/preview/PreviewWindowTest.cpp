@@ -1,8 +1,8 @@
-#include "report/PreviewWindow.h"
+#include "preview/PreviewWindow.h"
 
-#include "report/PageView.h"
-#include "tests/report/PreviewTestPages.h"
-#include "tests/report/PreviewTestSupport.h"
+#include "preview/PageView.h"
+#include "tests/preview/PreviewTestPages.h"
+#include "tests/preview/PreviewTestSupport.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,7 +20,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-namespace bingo::report {
+namespace bingo::preview {
 namespace {
 
 using test::PreviewTestPages;
@@ -432,4 +432,4 @@ TEST_F(PreviewWindowFileTest, ASaveThatFailsLeavesNoFile) {
 }
 
 } // namespace
-} // namespace bingo::report
+} // namespace bingo::preview

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "report/PageSource.h"
+#include "preview/PageSource.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QPdfDocument>
 
-namespace bingo::report {
+namespace bingo::preview {
 
 /// The pages of a PDF file, read whole into memory when constructed: shown and printed like
 /// the pages of a report, and saved back byte for byte.
@@ -42,4 +42,4 @@ class PdfPageSource : public PageSource {
     mutable QPdfDocument document_;
 };
 
-} // namespace bingo::report
+} // namespace bingo::preview

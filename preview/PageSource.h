@@ -8,7 +8,7 @@
 
 class QPrinter;
 
-namespace bingo::report {
+namespace bingo::preview {
 
 /// The pages a preview shows, saves and prints: a report being laid out, or a loaded PDF.
 /// Pages are numbered from 0. pageCount() may grow while isComplete() is false.
@@ -46,4 +46,4 @@ class PageSource : public QObject {
     void completed();
 };
 
-} // namespace bingo::report
+} // namespace bingo::preview
