@@ -3,9 +3,9 @@
 #include "app/BitButton.h"
 #include "app/ProgressBarSink.h"
 #include "app/SpinEdit.h"
-#include "app/TempDir.h"
 #include "cards/CardGenerator.h"
 #include "report/rpBingo.h"
+#include "store/ScratchDirectory.h"
 #include "ui_fmBingo.h"
 
 #include <QCloseEvent>
@@ -33,10 +33,6 @@ std::unique_ptr<Ui::fmBingo> createForm(QWidget& window) {
     return form;
 }
 
-std::filesystem::path toPath(const QString& directory) {
-    return std::filesystem::path(QFile::encodeName(directory).toStdString());
-}
-
 } // namespace
 
 TfmBingo::TfmBingo(QWidget* parent)
@@ -58,8 +54,9 @@ TfmBingo::~TfmBingo() = default;
 
 void TfmBingo::FormCreate() {
     random_.emplace(cards::RandomSource::fromClock());
-    TempDir = tempDirectory();
-    tbTmp.setDirectory(toPath(TempDir));
+    const std::filesystem::path directory = store::scratchDirectory();
+    TempDir = QFile::decodeName(directory.c_str());
+    tbTmp.setDirectory(directory);
     tbTmp.setTableName("tmpBingo");
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QString>
+#include <filesystem>
 
-namespace bingo::app {
+namespace bingo::store {
 
 /// The card table's directory: "TEMP" when it is set and not empty, taken as it is and never
 /// created (a missing one makes the job fail); else $XDG_CACHE_HOME/bingo, or ~/.cache/bingo,
 /// created if missing (a failure to create it shows when the job writes there).
-[[nodiscard]] QString tempDirectory();
+[[nodiscard]] std::filesystem::path scratchDirectory();
 
-} // namespace bingo::app
+} // namespace bingo::store

@@ -1,4 +1,4 @@
-#include "app/TempDir.h"
+#include "store/ScratchDirectory.h"
 
 #include "AppTestSupport.h"
 
@@ -46,7 +46,7 @@ TEST_P(TempDirectory, ComesFromTempElseTheCacheDirectory) {
     const ScopedEnv home("HOME", QFile::encodeName(root + QStringLiteral("/home")));
 
     const QString expected = root + u'/' + QString::fromUtf8(c.expected);
-    EXPECT_EQ(tempDirectory(), expected);
+    EXPECT_EQ(QFile::decodeName(store::scratchDirectory().c_str()), expected);
     EXPECT_EQ(QFileInfo(expected).isDir(), c.created);
 }
 
