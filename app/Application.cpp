@@ -44,14 +44,14 @@ bool Application::notify(QObject* receiver, QEvent* event) {
         return QApplication::notify(receiver, event);
     } catch (const SilentAbort&) {
     } catch (const std::exception& error) {
-        showError(QString::fromUtf8(error.what()));
+        reportError(QString::fromUtf8(error.what()));
     } catch (...) {
-        showError(tr("An unexpected error ended the command"));
+        reportError(tr("An unexpected error ended the command"));
     }
     return false;
 }
 
-void Application::showError(const QString& message) {
+void Application::reportError(const QString& message) {
     const std::unique_ptr<QMessageBox> box = createErrorBox(title_, message);
     presenter_(*box);
 }

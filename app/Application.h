@@ -8,8 +8,7 @@ class QMessageBox;
 
 namespace bingo::app {
 
-/// The application object. Every exception that escapes an event handler ends up here and is
-/// shown in the error box (SilentAbort shows nothing); the program then carries on.
+/// The application object: its error box is where every failed command is shown.
 class Application : public QApplication {
     Q_OBJECT
 
@@ -31,13 +30,15 @@ class Application : public QApplication {
     /// instead of running it.
     void setErrorPresenter(ErrorPresenter presenter);
 
-    /// Delivers the event. An exception from its handler is shown; the event then counts as
-    /// not handled.
+    /// Shows message in the error box, once: the one way a failed command reaches the operator.
+    void reportError(const QString& message);
+
+    /// Delivers the event. The commands catch their own failures; an exception that still
+    /// escapes a handler is a fault, shown as a last resort; the event then counts as not
+    /// handled.
     bool notify(QObject* receiver, QEvent* event) override;
 
   private:
-    void showError(const QString& message);
-
     QString title_;
     ErrorPresenter presenter_;
 };

@@ -1,27 +1,40 @@
-// Program entry: the application object, the main window fmBingo, the report qr1, the event
-// loop until the main window closes.
+// Program entry: the application object, the session, the main window fmBingo, the report
+// qr1, the event loop until the main window closes.
 
 #include "AppIcon.h"
 #include "app/Application.h"
+#include "app/Session.h"
 #include "app/TfmBingo.h"
 #include "report/Fonts.h"
 #include "report/rpBingo.h"
+#include "store/ScratchDirectory.h"
+
+#include <QDateTime>
+#include <QPrinterInfo>
 
 int main(int argc, char** argv) {
-    bingo::app::Application application(argc, argv);
-    bingo::report::registerFontSubstitutions();
-    application.setWindowIcon(bingo::packaging::applicationIcon());
+    using namespace bingo;
+    app::Application application(argc, argv);
+    report::registerFontSubstitutions();
+    application.setWindowIcon(packaging::applicationIcon());
     // The preview is a window of its own; closing the main window ends the program even
     // while a preview is open.
-    bingo::app::Application::setQuitOnLastWindowClosed(false);
+    app::Application::setQuitOnLastWindowClosed(false);
 
-    bingo::app::TfmBingo fmBingo;
-    QObject::connect(&fmBingo, &bingo::app::TfmBingo::closed, &application,
-                     &bingo::app::Application::quit);
-    // Declared after the window, so it is destroyed first: it reads the window's card table.
-    bingo::report::Tqr1 qr1(fmBingo.tbTmp);
+    const preview::ErrorReporter reportError = [&application](const QString& message) {
+        application.reportError(message);
+    };
+    // Declared in this order so that each goes before what it reads: the report reads the
+    // session's table, the window drives both.
+    app::Session session(store::scratchDirectory(), &cards::RandomSource::fromClock);
+    app::TfmBingo fmBingo(session, reportError);
+    QObject::connect(&fmBingo, &app::TfmBingo::closed, &application, &app::Application::quit);
+    report::Tqr1 qr1(session.table(),
+                     {[] { return QDateTime::currentDateTime(); },
+                      QLocale::system(),
+                      {reportError, [] { return !QPrinterInfo::availablePrinters().isEmpty(); }}});
     fmBingo.setReport(&qr1);
 
     fmBingo.show();
-    return bingo::app::Application::exec();
+    return app::Application::exec();
 }

@@ -1,13 +1,10 @@
 #pragma once
 
-#include <stdexcept>
+#include "preview/Command.h"
 
 namespace bingo::app {
 
 /// Ends a command without a message: the application's error handler shows nothing for it.
-class SilentAbort : public std::runtime_error {
-  public:
-    SilentAbort() : std::runtime_error("Operation aborted") {}
-};
+using SilentAbort = preview::SilentAbort;
 
 } // namespace bingo::app

@@ -2,10 +2,10 @@
 
 #include "app/BitButton.h"
 #include "app/ProgressBarSink.h"
+#include "app/Session.h"
 #include "app/SpinEdit.h"
 #include "cards/CardGenerator.h"
 #include "report/rpBingo.h"
-#include "store/ScratchDirectory.h"
 #include "ui_fmBingo.h"
 
 #include <QCloseEvent>
@@ -35,13 +35,15 @@ std::unique_ptr<Ui::fmBingo> createForm(QWidget& window) {
 
 } // namespace
 
-TfmBingo::TfmBingo(QWidget* parent)
-    : QWidget(parent), ui_(createForm(*this)), Label1(ui_->Label1), se1(ui_->se1),
-      Label2(ui_->Label2), se2(ui_->se2), Label3(ui_->Label3), BitBtn1(ui_->BitBtn1),
-      btnPrint(ui_->btnPrint), tbTmp("tbTmp"), pb1(ui_->pb1), lbPaper(ui_->lbPaper) {
+TfmBingo::TfmBingo(Session& session, preview::ErrorReporter reportError, QWidget* parent)
+    : QWidget(parent), ui_(createForm(*this)), session_(session), Label1(ui_->Label1),
+      se1(ui_->se1), Label2(ui_->Label2), se2(ui_->se2), Label3(ui_->Label3), BitBtn1(ui_->BitBtn1),
+      btnPrint(ui_->btnPrint), tbTmp(session.table()), pb1(ui_->pb1), lbPaper(ui_->lbPaper),
+      reportError_(std::move(reportError)) {
     sizeLabelsToText();
     connect(se2, &SpinEdit::changed, this, &TfmBingo::se2Change);
-    connect(btnPrint, &QPushButton::clicked, this, &TfmBingo::btnPrintClick);
+    connect(btnPrint, &QPushButton::clicked, this,
+            [this] { preview::runCommand(reportError_, [this] { btnPrintClick(); }); });
     connect(BitBtn1, &QPushButton::clicked, this, &QWidget::close);
     // The window opens with the focus in the number range, its text selected for typing.
     se1->setFocus();
@@ -53,8 +55,8 @@ TfmBingo::TfmBingo(QWidget* parent)
 TfmBingo::~TfmBingo() = default;
 
 void TfmBingo::FormCreate() {
-    random_.emplace(cards::RandomSource::fromClock());
-    const std::filesystem::path directory = store::scratchDirectory();
+    session_.seedRandom();
+    const std::filesystem::path& directory = session_.scratchDirectory();
     TempDir = QFile::decodeName(directory.c_str());
     tbTmp.setDirectory(directory);
     tbTmp.setTableName("tmpBingo");
@@ -109,11 +111,18 @@ void TfmBingo::PrepareCardTable() {
 
 void TfmBingo::GenerateCards() {
     ProgressBarSink progress(*pb1);
+    lastJob_.reset();
+    const int range = se1->value();
+    const int sheets = se2->value();
+    // The state before the first draw and the digest of what was stored rebuild this job.
+    const std::uint32_t seed = session_.random().seed();
+    cards::DigestingSink stored(tbTmp);
     // One transaction for the whole job; cards stored before a failure are kept.
     store::CardTable::Batch batch(tbTmp);
-    cards::CardGenerator generator(*random_, tbTmp, progress);
-    generator.generate(se1->value(), se2->value());
+    cards::CardGenerator generator(session_.random(), stored, progress);
+    generator.generate(range, sheets);
     batch.commit();
+    lastJob_ = cards::JobStamp{seed, range, sheets, stored.digest()};
 }
 
 void TfmBingo::sizeLabelsToText() {

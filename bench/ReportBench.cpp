@@ -1,14 +1,19 @@
 // The preview stage of a 9999-sheet job: how soon page 1 shows, how long the layout takes,
 // what the process holds afterwards, and how fast the pages go to PDF; beside a plain
 // QPainter::drawText loop onto a QPdfWriter and Qt's own QPrintPreviewDialog.
+#include "app/Session.h"
+#include "app/SpinEdit.h"
+#include "app/TfmBingo.h"
 #include "cards/CardGenerator.h"
 #include "preview/PageView.h"
 #include "preview/PreviewWindow.h"
 #include "report/Fonts.h"
+#include "report/ReportOutput.h"
 #include "report/ReportPages.h"
 #include "report/rpBingo.h"
 #include "store/CardTable.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -66,6 +71,12 @@ class FilledTable {
     store::CardTable table_;
 };
 
+/// What the program hands the report, less the machine's printers.
+report::ReportContext benchContext() {
+    return {
+        [] { return QDateTime::currentDateTime(); }, QLocale::system(), {{}, [] { return false; }}};
+}
+
 /// Runs the event loop until done() holds; false when it took longer than the limit.
 template <class Done> bool spinUntil(Done done, int limitMs = 60000) {
     QElapsedTimer timer;
@@ -104,7 +115,7 @@ void PreviewOfLargestJob(benchmark::State& state) {
     FilledTable job(LargestJobSheets);
     for (auto _ : state) {
         const double rssBefore = residentMegabytes();
-        report::Tqr1 qr1(job.table());
+        report::Tqr1 qr1(job.table(), benchContext());
         QElapsedTimer timer;
         timer.start();
         qr1.Preview();
@@ -135,14 +146,52 @@ void PreviewOfLargestJob(benchmark::State& state) {
 }
 BENCHMARK(PreviewOfLargestJob)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// What the operator waits for: from the Print command on a table holding an earlier job of the
+// same size to page 1 painted in the preview, through the real window and report.
+void PrintCommandToFirstPage(benchmark::State& state) {
+    FilledTable earlier(LargestJobSheets);
+    const std::filesystem::path directory = earlier.table().directory();
+    earlier.table().close();
+    app::Session session(directory, [] { return cards::RandomSource(20261211); });
+    bool failed = false;
+    app::TfmBingo window(session, [&failed](const QString&) { failed = true; });
+    report::Tqr1 qr1(session.table(), benchContext());
+    window.setReport(&qr1);
+    window.findChild<app::SpinEdit*>(QStringLiteral("se2"))->setValue(LargestJobSheets);
+    auto* print = window.findChild<QAbstractButton*>(QStringLiteral("btnPrint"));
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        print->click();
+        preview::PreviewWindow* preview = qr1.previewWindow();
+        if (failed || !preview) {
+            state.SkipWithError("the job failed");
+            return;
+        }
+        const double jobMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        FirstPageWatcher watcher(preview->view());
+        if (!spinUntil([&] { return watcher.painted; })) {
+            state.SkipWithError("page 1 was never painted");
+            return;
+        }
+        const double firstPageMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        state.SetIterationTime(firstPageMs / 1000.0);
+        state.counters["job_ms"] = jobMs;
+        state.counters["first_page_ms"] = firstPageMs;
+        qr1.closePreview();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(PrintCommandToFirstPage)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 void SavePdfOfLargestJob(benchmark::State& state) {
     FilledTable job(LargestJobSheets);
-    report::Tqr1 qr1(job.table());
+    report::Tqr1 qr1(job.table(), benchContext());
     auto pages = qr1.createPages();
     pages->layOutAll();
     const QString file = job.path("Bingo.pdf");
     for (auto _ : state)
-        pages->savePdf(file);
+        report::ReportOutput(*pages).savePdf(file);
     state.counters["pages_per_s"] = benchmark::Counter(
         static_cast<double>(pages->pageCount()), benchmark::Counter::kIsIterationInvariantRate);
     state.counters["size_MB"] = static_cast<double>(QFileInfo(file).size()) / (1024.0 * 1024.0);
@@ -206,7 +255,7 @@ BENCHMARK(PlainDrawTextPdf)->Arg(LargestJobSheets)->Iterations(1)->Unit(benchmar
 void QtPrintPreviewDialog(benchmark::State& state) {
     const int sheets = static_cast<int>(state.range(0));
     FilledTable job(sheets);
-    report::Tqr1 qr1(job.table());
+    report::Tqr1 qr1(job.table(), benchContext());
     for (auto _ : state) {
         const double rssBefore = residentMegabytes();
         auto pages = qr1.createPages();
@@ -215,7 +264,7 @@ void QtPrintPreviewDialog(benchmark::State& state) {
         QPrintPreviewDialog dialog(&printer);
         bool painted = false;
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter* target) {
-            pages->print(*target, [](int, int) { return true; });
+            report::ReportOutput(*pages).print(*target, [](int, int) { return true; });
             painted = true;
         });
         QElapsedTimer timer;

@@ -28,6 +28,9 @@ class PageSource : public QObject {
     [[nodiscard]] virtual bool isComplete() const = 0;
     /// Layout progress in percent, 100 when complete.
     [[nodiscard]] virtual int progressPercent() const = 0;
+    /// Why the layout stopped before it was complete ("" when it did not); the pages made
+    /// before the failure stay and can be saved, but not printed.
+    [[nodiscard]] virtual QString failure() const { return {}; }
 
     /// Writes the pages on display as a PDF at path; on failure throws std::runtime_error
     /// and leaves no file under that name (writes a temporary beside it, then renames).
@@ -36,7 +39,9 @@ class PageSource : public QObject {
     /// Called by print() after each page, with the page done and the page count; returning
     /// false stops the print.
     using PrintProgress = std::function<bool(int done, int total)>;
-    /// Prints onto an already set-up printer (its copies and page range apply).
+    /// Prints onto an already set-up printer (its copies and page range apply). Draws with
+    /// a painter of its own, so the view may not render meanwhile only to keep the pages still.
+    /// Throws std::runtime_error when the printer fails.
     virtual void print(QPrinter& printer, const PrintProgress& progress) = 0;
 
   Q_SIGNALS:
@@ -44,6 +49,8 @@ class PageSource : public QObject {
     void pagesChanged();
     /// The layout has finished: pageCount() is final.
     void completed();
+    /// The layout has stopped at a failure (failure() says why): pageCount() is final.
+    void failed(const QString& message);
 };
 
 } // namespace bingo::preview

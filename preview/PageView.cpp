@@ -320,8 +320,16 @@ void PageView::setCurrent(int page) {
     Q_EMIT currentPageChanged(current_);
 }
 
+void PageView::setRenderingPaused(bool paused) {
+    renderingPaused_ = paused;
+    if (paused)
+        renderTimer_.stop();
+    else
+        scheduleRender();
+}
+
 void PageView::scheduleRender() {
-    if (!renderTimer_.isActive() && isRenderPending())
+    if (!renderingPaused_ && !renderTimer_.isActive() && isRenderPending())
         renderTimer_.start();
 }
 
@@ -335,13 +343,14 @@ void PageView::renderNext() {
     QImage image;
     try {
         image = source_->renderPage(page, size);
-    } catch (...) {
+    } catch (const std::exception& error) {
         // Keep a blank page, so that the failure is reported once and not on every repaint.
         QImage blank = blankPage(size);
         blank.setDevicePixelRatio(ratio);
         cache_.insert(page, std::move(blank), first, last);
         viewport()->update();
-        throw;
+        Q_EMIT renderFailed(QString::fromUtf8(error.what()));
+        return;
     }
     if (image.isNull())
         image = blankPage(size);

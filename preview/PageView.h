@@ -52,6 +52,9 @@ class PageView : public QAbstractScrollArea {
     [[nodiscard]] std::pair<int, int> visiblePages() const;
     /// True while a page in view waits for its image.
     [[nodiscard]] bool isRenderPending() const;
+    /// While paused no page is rendered (the pages show what the cache holds); resuming
+    /// renders what waits.
+    void setRenderingPaused(bool paused);
 
     [[nodiscard]] const PageImageCache& cache() const { return cache_; }
     /// Replaces the cache's byte bound; drops the images kept so far.
@@ -62,6 +65,8 @@ class PageView : public QAbstractScrollArea {
     /// The source has more pages, or its progress changed; the view has laid them out.
     void pagesChanged();
     void zoomChanged(double zoom);
+    /// Rendering a page failed; it shows blank, and is not tried again until it is re-laid.
+    void renderFailed(const QString& message);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -98,6 +103,7 @@ class PageView : public QAbstractScrollArea {
     bool scrollingToPage_ = false;
     PageImageCache cache_;
     QTimer renderTimer_;
+    bool renderingPaused_ = false;
 };
 
 } // namespace bingo::preview

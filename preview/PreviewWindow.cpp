@@ -3,6 +3,7 @@
 #include "preview/PageView.h"
 #include "preview/PdfPageSource.h"
 #include "preview/PreviewIcons.h"
+#include "preview/PrintController.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -12,11 +13,9 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -42,31 +41,15 @@ QString keyList(const QList<QKeySequence>& keys) {
 
 } // namespace
 
-// Marks a print in progress; a close asked for meanwhile happens once the print has ended,
-// however it ends.
-class PreviewWindow::PrintRun {
-  public:
-    explicit PrintRun(PreviewWindow& window) : window_(window) { window_.printing_ = true; }
-    ~PrintRun() {
-        window_.printing_ = false;
-        if (window_.closeWhenPrinted_)
-            QTimer::singleShot(0, &window_, &QWidget::close);
-    }
-    PrintRun(const PrintRun&) = delete;
-    PrintRun& operator=(const PrintRun&) = delete;
-
-  private:
-    PreviewWindow& window_;
-};
-
-PreviewWindow::PreviewWindow(std::unique_ptr<PageSource> pages, QWidget* parent)
-    : QMainWindow(parent), pages_(std::move(pages)) {
-    setAttribute(Qt::WA_DeleteOnClose);
+PreviewWindow::PreviewWindow(std::unique_ptr<PageSource> pages, PreviewContext context,
+                             QWidget* parent)
+    : QMainWindow(parent), pages_(std::move(pages)), context_(std::move(context)) {
     setWindowTitle(QStringLiteral("Bingo"));
     // Set before showing, so that show() as well as showMaximized() opens it maximised.
     setWindowState(Qt::WindowMaximized);
     view_ = new PageView(this);
     setCentralWidget(view_);
+    printController_ = new PrintController(*this, *view_, context_.reportError);
     createActions();
     createToolBar();
     createStatusBar();
@@ -74,6 +57,8 @@ PreviewWindow::PreviewWindow(std::unique_ptr<PageSource> pages, QWidget* parent)
     connect(view_, &PageView::currentPageChanged, this, &PreviewWindow::updateStatus);
     connect(view_, &PageView::pagesChanged, this, &PreviewWindow::updateStatus);
     connect(view_, &PageView::zoomChanged, this, &PreviewWindow::updateZoomChecks);
+    connect(view_, &PageView::renderFailed, this, &PreviewWindow::renderFailed);
+    connect(pages_.get(), &PageSource::failed, this, &PreviewWindow::layoutFailed);
     view_->setSource(pages_.get());
     view_->setFocus();
     chooseFile_ = [this](QFileDialog::AcceptMode mode, const QString& name) {
@@ -97,6 +82,10 @@ PageView& PreviewWindow::view() const {
     return *view_;
 }
 
+PrintController& PreviewWindow::printController() const {
+    return *printController_;
+}
+
 void PreviewWindow::saveTo(const QString& path) {
     pages_->savePdf(path);
     lastDirectory_ = QFileInfo(path).absolutePath();
@@ -106,6 +95,7 @@ void PreviewWindow::loadFrom(const QString& path) {
     auto loaded = std::make_unique<PdfPageSource>(path);
     lastDirectory_ = QFileInfo(path).absolutePath();
     view_->setSource(loaded.get());
+    connect(loaded.get(), &PageSource::failed, this, &PreviewWindow::layoutFailed);
     // Deleted from the event loop: the layout being replaced may be the code that is running
     // the event loop this command came from.
     std::exchange(pages_, std::move(loaded)).release()->deleteLater();
@@ -173,23 +163,19 @@ void PreviewWindow::print() {
         return;
     }
     target.setDocName(windowTitle());
-    const PrintRun run(*this);
-    QProgressDialog progress(tr("正在列印「%1」……").arg(windowTitle()), tr("取消"), 0,
-                             std::max(1, pages_->pageCount()), this);
-    progress.setWindowTitle(windowTitle());
-    // Nothing else may touch the pages or the card table while they print.
-    progress.setWindowModality(Qt::ApplicationModal);
-    progress.setMinimumDuration(0);
-    progress.setAutoReset(false);
-    progress.setValue(0);
-    bool cancelled = false;
-    pages_->print(target, [&](int done, int total) {
-        progress.setMaximum(total);
-        progress.setValue(done);
-        cancelled = progress.wasCanceled() || closeWhenPrinted_;
-        return !cancelled;
-    });
-    statusBar()->showMessage(cancelled ? tr("列印已取消。") : tr("已送往印表機。"), MessageMs);
+    switch (printController_->print(*pages_, target, windowTitle())) {
+    case PrintController::Outcome::Printed:
+        statusBar()->showMessage(tr("已送往印表機。"), MessageMs);
+        break;
+    case PrintController::Outcome::Cancelled:
+        statusBar()->showMessage(tr("列印已取消。"), MessageMs);
+        break;
+    case PrintController::Outcome::Failed:
+        statusBar()->showMessage(tr("列印失敗。"), MessageMs);
+        break;
+    case PrintController::Outcome::Refused:
+        break;
+    }
 }
 
 void PreviewWindow::save() {
@@ -200,12 +186,16 @@ void PreviewWindow::save() {
     try {
         saveTo(path);
     } catch (const std::exception& error) {
-        showFailure(tr("無法儲存「%1」。"), path, error);
+        reportFailure(tr("無法儲存「%1」。"), path, error);
         return;
     }
     const QString name = QFileInfo(path).fileName();
     if (pages_->isComplete())
         statusBar()->showMessage(tr("已儲存「%1」。").arg(name), MessageMs);
+    else if (!pages_->failure().isEmpty())
+        statusBar()->showMessage(
+            tr("已儲存「%1」，只含排好的 %2 頁：排版沒有完成。").arg(name).arg(pages_->pageCount()),
+            MessageMs);
     else
         statusBar()->showMessage(
             tr("已儲存「%1」，只含排好的 %2 頁：排版尚未完成。").arg(name).arg(pages_->pageCount()),
@@ -219,16 +209,16 @@ void PreviewWindow::load() {
     try {
         loadFrom(path);
     } catch (const std::exception& error) {
-        showFailure(tr("無法載入「%1」。"), path, error);
+        reportFailure(tr("無法載入「%1」。"), path, error);
         return;
     }
     statusBar()->showMessage(tr("已載入「%1」。").arg(QFileInfo(path).fileName()), MessageMs);
 }
 
 void PreviewWindow::closeEvent(QCloseEvent* event) {
-    if (printing_) {
+    if (printController_->isPrinting()) {
         // Printing runs inside this window's command; it stops at the next page, then closes.
-        closeWhenPrinted_ = true;
+        printController_->closeWhenDone();
         event->ignore();
         return;
     }
@@ -346,8 +336,13 @@ void PreviewWindow::updateStatus() {
     const int page = count > 0 ? view_->currentPage() + 1 : 0;
     pageStatus_->setText(tr("第 %1 頁，共 %2 頁").arg(page).arg(count));
     const bool complete = pages_->isComplete();
-    progressStatus_->setText(complete ? tr("排版完成 100 %")
-                                      : tr("排版中 %1 %").arg(pages_->progressPercent()));
+    const QString failure = pages_->failure();
+    if (!failure.isEmpty())
+        progressStatus_->setText(tr("排版失敗：%1").arg(failure));
+    else
+        progressStatus_->setText(complete ? tr("排版完成 100 %")
+                                          : tr("排版中 %1 %").arg(pages_->progressPercent()));
+    progressStatus_->setToolTip(failure);
     {
         const QSignalBlocker quiet(pageBox_);
         pageBox_->setRange(std::min(1, count), count);
@@ -372,9 +367,14 @@ void PreviewWindow::updateZoomChecks() {
 }
 
 bool PreviewWindow::canPrint() {
-    if (!pages_->isComplete() || printing_)
+    if (!pages_->failure().isEmpty()) {
+        statusBar()->showMessage(
+            tr("排版沒有完成，無法列印；已排好的 %1 頁仍可儲存。").arg(pages_->pageCount()));
         return false;
-    if (!QPrinterInfo::availablePrinters().isEmpty())
+    }
+    if (!pages_->isComplete() || printController_->isPrinting())
+        return false;
+    if (context_.printerInstalled && context_.printerInstalled())
         return true;
     statusBar()->showMessage(tr("沒有安裝印表機，無法列印。"));
     return false;
@@ -416,17 +416,30 @@ QString PreviewWindow::askFileName(QFileDialog::AcceptMode mode, const QString& 
     return dialog.selectedFiles().constFirst();
 }
 
-void PreviewWindow::showFailure(const QString& headline, const QString& path,
-                                const std::exception& error) {
+void PreviewWindow::reportFailure(const QString& headline, const QString& path,
+                                  const std::exception& error) {
     const QString reason = QString::fromUtf8(error.what());
     const QString shown = QDir::toNativeSeparators(path);
-    QMessageBox box(QMessageBox::Warning, windowTitle(), reason, QMessageBox::Ok, this);
     // Our own errors already name the file; others get a headline that does.
-    if (!reason.contains(shown)) {
-        box.setText(headline.arg(shown));
-        box.setInformativeText(reason);
-    }
-    box.exec();
+    const QString message =
+        reason.contains(shown) ? reason : headline.arg(shown) + QLatin1Char('\n') + reason;
+    if (context_.reportError)
+        context_.reportError(message);
+}
+
+void PreviewWindow::layoutFailed(const QString& message) {
+    updateStatus();
+    if (context_.reportError)
+        context_.reportError(message);
+}
+
+void PreviewWindow::renderFailed(const QString& message) {
+    // One box for a page source that cannot render, not one per page in view.
+    if (renderFailureShown_)
+        return;
+    renderFailureShown_ = true;
+    if (context_.reportError)
+        context_.reportError(message);
 }
 
 } // namespace bingo::preview

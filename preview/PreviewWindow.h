@@ -1,5 +1,6 @@
 #pragma once
 
+#include "preview/Command.h"
 #include "preview/PageSource.h"
 
 #include <QFileDialog>
@@ -18,10 +19,20 @@ class QSpinBox;
 namespace bingo::preview {
 
 class PageView;
+class PrintController;
+
+/// What the preview needs from the program around it.
+struct PreviewContext {
+    /// Shows a command's failure once (the application's error box).
+    ErrorReporter reportError;
+    /// Whether any printer is installed; printing says so and does nothing when none is.
+    std::function<bool()> printerInstalled;
+};
 
 /// The print preview: shows the pages of a PageSource, pages and zooms through them, saves
-/// them as PDF, loads a saved PDF, and prints. Deletes itself when closed, and its pages
-/// (cancelling a layout still in progress) with it.
+/// them as PDF, loads a saved PDF, and prints. Each command catches its own failure and hands
+/// it to the context's error path. Its owner deletes it after closed(); its pages (and a layout
+/// still in progress) go with it.
 ///
 /// It is captioned "Bingo" and shows maximised, at 100 % on page 1; its commands are QActions
 /// found by object name: actionZoomFit, actionZoom100, actionZoomWidth, actionFirstPage,
@@ -30,12 +41,14 @@ class PageView;
 class PreviewWindow : public QMainWindow {
     Q_OBJECT
   public:
-    explicit PreviewWindow(std::unique_ptr<PageSource> pages, QWidget* parent = nullptr);
+    PreviewWindow(std::unique_ptr<PageSource> pages, PreviewContext context,
+                  QWidget* parent = nullptr);
     ~PreviewWindow() override;
     Q_DISABLE_COPY_MOVE(PreviewWindow)
 
     [[nodiscard]] PageSource& pages() const;
     [[nodiscard]] PageView& view() const;
+    [[nodiscard]] PrintController& printController() const;
 
     /// Writes the pages on display as a PDF at path; throws std::runtime_error and leaves
     /// no file under that name when it cannot.
@@ -50,7 +63,7 @@ class PreviewWindow : public QMainWindow {
     /// Replaces the file dialog of the save and load commands (tests answer for the user).
     void setFileChooser(FileChooser chooser);
 
-    /// The commands behind the toolbar; those with a dialog report failures in a message box.
+    /// The commands behind the toolbar; a failure goes to the error path, once.
     void zoomToFit();
     void zoomTo100();
     void zoomToWidth();
@@ -67,7 +80,7 @@ class PreviewWindow : public QMainWindow {
     void load();
 
   Q_SIGNALS:
-    /// The window has accepted closing; it is deleted when control returns to the event loop.
+    /// The window has accepted closing and is hidden; its owner may delete it from now on.
     void closed();
     /// A loaded PDF now shows in place of the pages before, which are gone.
     void pagesReplaced();
@@ -76,8 +89,6 @@ class PreviewWindow : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    class PrintRun;
-
     void createActions();
     void createToolBar();
     void createStatusBar();
@@ -89,10 +100,14 @@ class PreviewWindow : public QMainWindow {
     [[nodiscard]] bool canPrint();
     QPrinter& printer();
     [[nodiscard]] QString askFileName(QFileDialog::AcceptMode mode, const QString& name);
-    void showFailure(const QString& headline, const QString& path, const std::exception& error);
+    void reportFailure(const QString& headline, const QString& path, const std::exception& error);
+    void layoutFailed(const QString& message);
+    void renderFailed(const QString& message);
 
     std::unique_ptr<PageSource> pages_;
+    PreviewContext context_;
     PageView* view_ = nullptr;
+    PrintController* printController_ = nullptr;
     QAction* zoomFit_ = nullptr;
     QAction* zoom100_ = nullptr;
     QAction* zoomWidth_ = nullptr;
@@ -113,8 +128,7 @@ class PreviewWindow : public QMainWindow {
     std::unique_ptr<QPrinter> printer_;
     QString lastDirectory_;
     FileChooser chooseFile_;
-    bool printing_ = false;
-    bool closeWhenPrinted_ = false;
+    bool renderFailureShown_ = false;
 };
 
 } // namespace bingo::preview

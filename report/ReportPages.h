@@ -1,13 +1,15 @@
 #pragma once
 
-#include "preview/PageSource.h"
+#include "report/BandRun.h"
 #include "report/PageFlow.h"
 #include "report/Records.h"
 #include "report/ReportLayout.h"
 
 #include <QHash>
+#include <QImage>
+#include <QObject>
+#include <QSizeF>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,18 +19,12 @@ namespace bingo::report {
 
 class BandPainter;
 
-/// Rewrites a text box's value just before it is drawn. Called only when the text it would
-/// print is not empty; what it leaves in value is printed. May throw to stop the layout.
-using PrintHandler = std::function<void(QString& value)>;
-/// Print handlers by the names a layout gives them (Component::onPrint).
-using PrintHandlers = QHash<QString, PrintHandler>;
-
 /// A report laid out from its records: one band per record (one band without a record when
 /// there are none and the layout prints if empty), flowed onto pages. The layout runs a chunk
 /// of records per turn of the event loop and keeps per band only its place and its texts
 /// after the handlers ran, so the pages are painted on demand and stay small in memory.
-/// Printing lays the records out anew onto the printer. Use from one thread only.
-class ReportPages final : public preview::PageSource {
+/// Saving and printing are ReportOutput's. Use from one thread only.
+class ReportPages final : public QObject {
     Q_OBJECT
   public:
     /// Reads records (which must outlive this object) through layout. Throws
@@ -40,19 +36,26 @@ class ReportPages final : public preview::PageSource {
     Q_DISABLE_COPY_MOVE(ReportPages)
 
     /// Opens a reading from the first record and lays the records out over the next turns of
-    /// the event loop. Throws what the records throw when they cannot be read. Does nothing
-    /// once started.
+    /// the event loop; a failure there ends the layout in the failed state (failed()). Throws
+    /// what the records throw when they cannot be read. Does nothing once started.
     void start();
     /// Lays out at once whatever is left, starting first if need be. An exception from the
-    /// records or a handler stops the layout (hasFailed()) and is passed on, the record's
-    /// number added to its message.
+    /// records or a handler fails the layout (hasFailed()) and is passed on, the record's
+    /// number in its message.
     void layOutAll();
     /// Stops a layout in progress, releases the reading and discards the pages.
     void cancel();
     [[nodiscard]] bool isLayingOut() const { return state_ == State::LayingOut; }
+    [[nodiscard]] bool isComplete() const { return state_ == State::Complete; }
     [[nodiscard]] bool hasFailed() const { return state_ == State::Failed; }
+    /// Why the layout failed ("" unless hasFailed()); the pages laid out before stay.
+    [[nodiscard]] const QString& failure() const { return failure_; }
 
     [[nodiscard]] const ReportLayout& layout() const { return *layout_; }
+    [[nodiscard]] std::shared_ptr<const ReportLayout> sharedLayout() const { return layout_; }
+    [[nodiscard]] const RecordSource& records() const { return records_; }
+    [[nodiscard]] const BandFiller& filler() const { return *filler_; }
+
     [[nodiscard]] int bandCount() const { return static_cast<int>(bands_.size()); }
     /// Where band (from 0) was placed, in tenths of a millimetre.
     [[nodiscard]] BandPlace bandPlace(int band) const;
@@ -60,54 +63,53 @@ class ReportPages final : public preview::PageSource {
     /// rectangles).
     [[nodiscard]] QString bandText(int band, const QString& componentName) const;
 
-    [[nodiscard]] int pageCount() const override;
-    [[nodiscard]] QSizeF pageSizeMm(int page) const override;
-    [[nodiscard]] QImage renderPage(int page, QSize pixelSize) const override;
-    [[nodiscard]] bool isComplete() const override { return state_ == State::Complete; }
-    [[nodiscard]] int progressPercent() const override;
-    /// A4 PDF at 1200 dpi, titled after the report, of the pages laid out so far.
-    void savePdf(const QString& path) const override;
-    /// Lays the records out again from the first, running the handlers again, directly onto
-    /// printer (A4, its orientation, copies and page ranges; the job named after the report).
-    /// The pages on display stay as they are. Throws std::runtime_error when the printer
-    /// fails, or when its page ranges hold none of the report's pages.
-    void print(QPrinter& printer, const PrintProgress& progress) override;
+    /// Pages laid out so far (grows while isLayingOut()), numbered from 0.
+    [[nodiscard]] int pageCount() const;
+    /// Paper size in millimetres (210 x 297 for A4 portrait).
+    [[nodiscard]] QSizeF pageSizeMm(int page) const;
+    /// Layout progress in percent, 100 when complete.
+    [[nodiscard]] int progressPercent() const;
 
-    /// Paints page of the pages on display onto p, set up with BandPainter::setUpPainter().
-    void paintPage(QPainter& p, int page) const;
+    /// Paints page onto p, set up with BandPainter::setUpPainter(), with painter (one per
+    /// output, so that a print never shares the preview's).
+    void paintPage(QPainter& p, int page, BandPainter& painter) const;
+    /// Renders page into an image of pixelSize, white paper, with this object's own painter.
+    [[nodiscard]] QImage renderPage(int page, QSize pixelSize) const;
+
+  Q_SIGNALS:
+    /// pageCount() has grown, or the layout progress changed.
+    void pagesChanged();
+    /// The layout has finished: pageCount() is final.
+    void completed();
+    /// The layout stopped at a failure; message says which record and why.
+    void failed(const QString& message);
 
   private:
     enum class State { Idle, LayingOut, Complete, Failed, Cancelled };
-    struct Run;
     struct Placed {
         std::int32_t page;
         std::int16_t column;
         std::int16_t left; // tenths of a millimetre
         std::int16_t top;
     };
-    class Filler;
 
-    [[nodiscard]] std::unique_ptr<Run> openRun(const PageGeometry& geometry) const;
-    /// Moves run to its next band; false after the last one.
-    bool advance(Run& run, BandPlace& place) const;
-    void fill(const Run& run, std::vector<QString>& texts) const;
     void layOutNext(std::int64_t records);
     void layOutChunk();
     void keep(const BandPlace& place, const std::vector<QString>& texts);
     void finish(State state);
     void textsOf(int band, std::vector<QString>& texts) const;
-    [[nodiscard]] QPointF topLeftMm(const BandPlace& place) const;
 
     std::shared_ptr<const ReportLayout> layout_;
     const RecordSource& records_;
     PageGeometry geometry_;
-    std::unique_ptr<Filler> filler_;
-    std::unique_ptr<BandPainter> painter_;
-    std::vector<int> slotOf_; // component -> its text slot in a kept band, or -1
+    std::unique_ptr<BandFiller> filler_;
+    std::unique_ptr<BandPainter> painter_; // the preview's
+    std::vector<int> slotOf_;              // component -> its text slot in a kept band, or -1
     int slots_ = 0;
 
     State state_ = State::Idle;
-    std::unique_ptr<Run> run_;
+    QString failure_;
+    std::unique_ptr<BandRun> run_;
     std::int64_t expectedRecords_ = 0;
     std::vector<QString> scratch_;
 

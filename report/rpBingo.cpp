@@ -1,20 +1,56 @@
 #include "report/rpBingo.h"
 
-#include "preview/PreviewWindow.h"
+#include "report/ReportOutput.h"
 #include "report/ReportPages.h"
+
+#include <QDateTime>
 
 namespace bingo::report {
 
-Tqr1::Tqr1(store::CardTable& tbTmp, QObject* parent)
+// The report's pages as the preview sees them: the layout shown, saved and printed through
+// ReportOutput.
+class Tqr1::PreviewPages final : public preview::PageSource {
+  public:
+    explicit PreviewPages(std::unique_ptr<ReportPages> pages)
+        : pages_(std::move(pages)), output_(*pages_) {
+        connect(pages_.get(), &ReportPages::pagesChanged, this, &PageSource::pagesChanged);
+        connect(pages_.get(), &ReportPages::completed, this, &PageSource::completed);
+        connect(pages_.get(), &ReportPages::failed, this, &PageSource::failed);
+    }
+    ~PreviewPages() override = default;
+    Q_DISABLE_COPY_MOVE(PreviewPages)
+
+    [[nodiscard]] ReportPages& pages() const { return *pages_; }
+    [[nodiscard]] ReportOutput& output() { return output_; }
+
+    [[nodiscard]] int pageCount() const override { return pages_->pageCount(); }
+    [[nodiscard]] QSizeF pageSizeMm(int page) const override { return pages_->pageSizeMm(page); }
+    [[nodiscard]] QImage renderPage(int page, QSize pixelSize) const override {
+        return pages_->renderPage(page, pixelSize);
+    }
+    [[nodiscard]] bool isComplete() const override { return pages_->isComplete(); }
+    [[nodiscard]] int progressPercent() const override { return pages_->progressPercent(); }
+    [[nodiscard]] QString failure() const override { return pages_->failure(); }
+    void savePdf(const QString& path) const override { output_.savePdf(path); }
+    void print(QPrinter& printer, const PrintProgress& progress) override {
+        output_.print(printer, progress);
+    }
+
+  private:
+    std::unique_ptr<ReportPages> pages_;
+    ReportOutput output_;
+};
+
+Tqr1::Tqr1(const store::CardTable& tbTmp, ReportContext context, QObject* parent)
     : QObject(parent), records_(tbTmp), layout_(loadCardSheetLayout()),
-      clock_([] { return QDateTime::currentDateTime(); }), stampFormat_(QLocale::system()) {}
+      clock_(std::move(context.clock)), stampFormat_(context.locale),
+      previewContext_(std::move(context.preview)) {}
 
 Tqr1::~Tqr1() {
     if (pages_)
         pages_->cancel();
-    // The window owns itself (it deletes itself when closed); only a report ending first,
-    // whose handlers its pages would call, deletes it outright.
-    delete preview_.data();
+    // Deleted now, not later: its pages call this report's handlers.
+    preview_.reset();
 }
 
 void Tqr1::setClock(Clock clock) {
@@ -23,6 +59,10 @@ void Tqr1::setClock(Clock clock) {
 
 void Tqr1::setLocale(const QLocale& locale) {
     stampFormat_ = TimeStampFormat(locale);
+}
+
+void Tqr1::setPdfMetadata(QByteArray xmp) {
+    pdfMetadata_ = std::move(xmp);
 }
 
 std::unique_ptr<ReportPages> Tqr1::createPages() {
@@ -38,16 +78,32 @@ void Tqr1::Preview() {
     if (isLayoutInProgress())
         return;
     closePreview();
-    std::unique_ptr<ReportPages> pages = createPages();
-    pages->start();
-    ReportPages* laidOut = pages.get();
-    // Top-level and parentless, as the preview is a window of its own; it deletes itself on
-    // closing, pages included.
-    auto* window = new preview::PreviewWindow(std::move(pages), nullptr);
-    preview_ = window;
-    pages_ = laidOut;
-    window->setWindowTitle(layout_->title);
-    window->showMaximized();
+    auto source = std::make_unique<PreviewPages>(createPages());
+    source->output().setPdfMetadata(pdfMetadata_);
+    ReportPages& pages = source->pages();
+    pages.start();
+    // Top-level, as the preview is a window of its own.
+    auto window = std::make_unique<preview::PreviewWindow>(std::move(source), previewContext_);
+    connect(window.get(), &preview::PreviewWindow::closed, this, &Tqr1::previewClosed);
+    // A loaded PDF replaces the report's pages, which are gone with it.
+    connect(window.get(), &preview::PreviewWindow::pagesReplaced, this, [this] {
+        if (pages_)
+            pages_->cancel();
+        pages_ = nullptr;
+    });
+    pages_ = &pages;
+    preview_ = std::move(window);
+    preview_->setWindowTitle(layout_->title);
+    preview_->showMaximized();
+}
+
+void Tqr1::previewClosed() {
+    if (pages_)
+        pages_->cancel();
+    pages_ = nullptr;
+    // closed() comes from inside the window's own close handling: delete it once that is over.
+    if (preview_)
+        preview_.release()->deleteLater();
 }
 
 void Tqr1::closePreview() {
@@ -67,7 +123,7 @@ bool Tqr1::isLayoutInProgress() const {
 }
 
 preview::PreviewWindow* Tqr1::previewWindow() const {
-    return isPreviewOpen() ? preview_.data() : nullptr;
+    return isPreviewOpen() ? preview_.get() : nullptr;
 }
 
 void Tqr1::QRDBText26Print(QObject*, QString& Value) const {

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "preview/PreviewWindow.h"
 #include "report/CardTableSource.h"
 #include "report/Clock.h"
 #include "report/PrintTexts.h"
 
+#include <QByteArray>
 #include <QLocale>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <memory>
 
@@ -14,36 +15,43 @@ namespace bingo::store {
 class CardTable;
 }
 
-namespace bingo::preview {
-class PreviewWindow;
-}
-
 namespace bingo::report {
 
 class ReportPages;
 struct ReportLayout;
+
+/// What the report reads besides its table: the clock and the locale of its stamps, and what
+/// its preview needs from the program.
+struct ReportContext {
+    Clock clock;
+    /// The locale of the time stamps' year and separators.
+    QLocale locale;
+    preview::PreviewContext preview;
+};
 
 /// The card sheet report: lays the card table out six cards to an A4 page and shows the
 /// pages in a preview window, from which they are saved, loaded and printed.
 class Tqr1 : public QObject {
     Q_OBJECT
   public:
-    /// The report reads tbTmp, and nothing else, for as long as it lives. Reads its layout
+    /// The report reads tbTmp, and no other data, for as long as it lives. Reads its layout
     /// from the program's resources; throws std::runtime_error if that is unusable.
-    explicit Tqr1(store::CardTable& tbTmp, QObject* parent = nullptr);
-    /// Closes and deletes an open preview first: its pages call back into this report.
+    Tqr1(const store::CardTable& tbTmp, ReportContext context, QObject* parent = nullptr);
+    /// Deletes an open preview first: its pages call back into this report.
     ~Tqr1() override;
     Q_DISABLE_COPY_MOVE(Tqr1)
 
     void setClock(Clock clock);
-    /// The locale of the time stamps' year and separators (default: QLocale::system()).
+    /// The locale of the time stamps' year and separators.
     void setLocale(const QLocale& locale);
+    /// XMP metadata that the preview writes into the PDFs it saves of the next Preview().
+    void setPdfMetadata(QByteArray xmp);
 
-    /// Opens the preview window "Bingo" (top-level, maximised, deleting itself when closed)
-    /// and lays the whole table out into it, page by page, while the event loop runs; returns
-    /// at once. While a layout is still in progress it returns at once and shows nothing. A
-    /// preview whose layout has finished is closed and replaced. Throws what the table throws
-    /// when it cannot be read (the table must be open).
+    /// Opens the preview window "Bingo" (top-level, maximised) and lays the whole table out
+    /// into it, page by page, while the event loop runs; returns at once. While a layout is
+    /// still in progress it returns at once and shows nothing. A preview whose layout has
+    /// finished is closed and replaced. Throws what the table throws when it cannot be read
+    /// (the table must be open). The report owns the window and deletes it once closed.
     void Preview();
     /// Closes an open preview and cancels its layout; afterwards nothing reads the table.
     void closePreview();
@@ -54,7 +62,7 @@ class Tqr1 : public QObject {
     [[nodiscard]] preview::PreviewWindow* previewWindow() const;
 
     /// The report's pages, not yet laid out, wired to this report's print handlers: for
-    /// benchmarks and tests (layOutAll(), savePdf(), print()). Must not outlive the report.
+    /// benchmarks and tests (layOutAll(), then ReportOutput). Must not outlive the report.
     [[nodiscard]] std::unique_ptr<ReportPages> createPages();
 
     /// Print handler of the serial: Value "n" becomes the last four digits of n + 10000.
@@ -64,12 +72,18 @@ class Tqr1 : public QObject {
     void QRSysData1Print(QObject* sender, QString& Value) const;
 
   private:
+    class PreviewPages;
+
+    void previewClosed();
+
     CardTableSource records_;
     std::shared_ptr<const ReportLayout> layout_;
     Clock clock_;
     TimeStampFormat stampFormat_;
-    QPointer<preview::PreviewWindow> preview_;
-    QPointer<ReportPages> pages_;
+    preview::PreviewContext previewContext_;
+    QByteArray pdfMetadata_;
+    std::unique_ptr<preview::PreviewWindow> preview_;
+    ReportPages* pages_ = nullptr; // the open preview's, owned through it
 };
 
 } // namespace bingo::report

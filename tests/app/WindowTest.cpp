@@ -1,9 +1,12 @@
 #include "AppTestSupport.h"
 #include "app/BitButton.h"
+#include "app/Session.h"
 #include "app/SpinEdit.h"
 #include "app/TfmBingo.h"
 #include "preview/PreviewWindow.h"
 #include "report/rpBingo.h"
+#include "store/ScratchDirectory.h"
+#include "support/WindowComponents.h"
 
 #include <QLabel>
 #include <QPointer>
@@ -29,7 +32,10 @@ class WindowFixture : public ::testing::Test {
     void open(const QString& temp = {}) {
         tempDir_ = temp.isEmpty() ? scratch_.path() : scratch_.path() + u'/' + temp;
         env_ = std::make_unique<ScopedEnv>("TEMP", QFile::encodeName(tempDir_));
-        window_ = std::make_unique<TfmBingo>();
+        session_ =
+            std::make_unique<Session>(store::scratchDirectory(), &cards::RandomSource::fromClock);
+        window_ = std::make_unique<TfmBingo>(
+            *session_, [](const QString& message) { application().reportError(message); });
         window_->show();
         window_->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
@@ -74,9 +80,22 @@ class WindowFixture : public ::testing::Test {
         }
     }
 
+    /// The window's components, by their names.
+    [[nodiscard]] bingo::test::WindowComponents ui() const {
+        return bingo::test::WindowComponents(*window_);
+    }
+    /// A report context that reads nothing of the machine but the clock.
+    [[nodiscard]] static report::ReportContext reportContext() {
+        return {[] { return QDateTime::currentDateTime(); },
+                QLocale::c(),
+                {[](const QString& message) { application().reportError(message); },
+                 [] { return false; }}};
+    }
+
     QTemporaryDir scratch_;
     QString tempDir_;
     std::unique_ptr<ScopedEnv> env_;
+    std::unique_ptr<Session> session_;
     std::unique_ptr<TfmBingo> window_;
 };
 
@@ -108,7 +127,7 @@ TEST_F(WindowFixture, ComponentsSitWhereTheFormPutsThem) {
             EXPECT_EQ(label->size(), label->sizeHint()) << p.name;
         }
     }
-    for (const SpinEdit* field : {window_->se1, window_->se2})
+    for (const SpinEdit* field : {ui().se1, ui().se2})
         EXPECT_EQ(field->height(), field->fontMetrics().height() + 8);
     EXPECT_EQ(window_->size(), QSize(418, 154));
     EXPECT_EQ(window_->windowTitle(), "賓果彩卷列印");
@@ -123,7 +142,7 @@ TEST_F(WindowFixture, TextsFontsAndColoursAreTheFormsOwn) {
         int points;
         bool navy;
     };
-    const TfmBingo& w = *window_;
+    const bingo::test::WindowComponents w = ui();
     const std::vector<Look> looks = {
         {w.Label1, "列印號數", "新細明體", 16, false},
         {w.Label2, "列印張數", "新細明體", 16, false},
@@ -144,8 +163,8 @@ TEST_F(WindowFixture, TextsFontsAndColoursAreTheFormsOwn) {
         EXPECT_EQ(look.widget->palette().color(QPalette::WindowText) == navy, look.navy)
             << name.toStdString();
     }
-    EXPECT_EQ(w.font().family(), "MS Sans Serif");
-    EXPECT_EQ(w.font().pointSize(), 8);
+    EXPECT_EQ(window_->font().family(), "MS Sans Serif");
+    EXPECT_EQ(window_->font().pointSize(), 8);
 
     EXPECT_EQ(w.se1->minimum(), 25);
     EXPECT_EQ(w.se1->maximum(), 99);
@@ -167,10 +186,9 @@ TEST_F(WindowFixture, TextsFontsAndColoursAreTheFormsOwn) {
 
 TEST_F(WindowFixture, FocusStartsInTheRangeAndTabsThroughTheFourControls) {
     open();
-    EXPECT_TRUE(window_->se1->hasFocus());
-    EXPECT_EQ(window_->se1->selectedText(), "50");
-    const std::vector<QWidget*> order = {window_->se2, window_->BitBtn1, window_->btnPrint,
-                                         window_->se1};
+    EXPECT_TRUE(ui().se1->hasFocus());
+    EXPECT_EQ(ui().se1->selectedText(), "50");
+    const std::vector<QWidget*> order = {ui().se2, ui().BitBtn1, ui().btnPrint, ui().se1};
     for (QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
@@ -179,7 +197,7 @@ TEST_F(WindowFixture, FocusStartsInTheRangeAndTabsThroughTheFourControls) {
 
 TEST_F(WindowFixture, ButtonPicturesAreGreyedOnlyWhenDisabled) {
     open();
-    for (BitButton* button : {window_->BitBtn1, window_->btnPrint}) {
+    for (BitButton* button : {ui().BitBtn1, ui().btnPrint}) {
         const QSize size = button->iconSize();
         const QImage normal = button->icon().pixmap(size, QIcon::Normal).toImage();
         const QImage disabled = button->icon().pixmap(size, QIcon::Disabled).toImage();
@@ -191,8 +209,8 @@ TEST_F(WindowFixture, ButtonPicturesAreGreyedOnlyWhenDisabled) {
         EXPECT_GT(qAlpha(normal.pixel(size.width() / 2, size.height() / 2)), 0);
     }
     // The greyed image is the one drawn beside the picture, not one made up from it.
-    const QImage normal = window_->btnPrint->icon().pixmap(16, 16, QIcon::Normal).toImage();
-    const QImage greyed = window_->btnPrint->icon().pixmap(16, 16, QIcon::Disabled).toImage();
+    const QImage normal = ui().btnPrint->icon().pixmap(16, 16, QIcon::Normal).toImage();
+    const QImage greyed = ui().btnPrint->icon().pixmap(16, 16, QIcon::Disabled).toImage();
     EXPECT_EQ(normal.pixel(4, 1), qRgb(0, 0, 0));
     EXPECT_EQ(greyed.pixel(4, 1), qRgb(0x80, 0x80, 0x80));
 }
@@ -201,11 +219,11 @@ TEST_F(WindowFixture, ButtonPicturesAreGreyedOnlyWhenDisabled) {
 
 TEST_F(WindowFixture, CardCountFollowsTheSheetCountAsItIsTyped) {
     open();
-    QLabel* paper = window_->lbPaper;
-    typeInto(window_->se2, "12");
+    QLabel* paper = ui().lbPaper;
+    typeInto(ui().se2, "12");
     EXPECT_EQ(paper->text(), "共72張彩卷");
     const int narrow = paper->width();
-    typeInto(window_->se2, "1234");
+    typeInto(ui().se2, "1234");
     EXPECT_EQ(paper->text(), "共7404張彩卷");
     EXPECT_GT(paper->width(), narrow);
     EXPECT_EQ(paper->pos(), QPoint(128, 110));
@@ -226,10 +244,10 @@ class CardCountOnLeaving : public WindowFixture, public ::testing::WithParamInte
 
 TEST_P(CardCountOnLeaving, ShowsTheCommittedSheetCount) {
     open();
-    typeInto(window_->se2, GetParam().typed);
-    QTest::keyClick(window_->se2, Qt::Key_Tab);
-    EXPECT_EQ(window_->se2->text(), QString::fromUtf8(GetParam().committed));
-    EXPECT_EQ(window_->lbPaper->text(), QString::fromUtf8(GetParam().label));
+    typeInto(ui().se2, GetParam().typed);
+    QTest::keyClick(ui().se2, Qt::Key_Tab);
+    EXPECT_EQ(ui().se2->text(), QString::fromUtf8(GetParam().committed));
+    EXPECT_EQ(ui().lbPaper->text(), QString::fromUtf8(GetParam().label));
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CardCountOnLeaving,
@@ -240,13 +258,13 @@ INSTANTIATE_TEST_SUITE_P(Texts, CardCountOnLeaving,
 
 TEST_F(WindowFixture, ClearedSheetCountShowsOneSheetAndPrintsOne) {
     open();
-    window_->se2->setFocus(Qt::TabFocusReason);
-    window_->se2->selectAll();
-    QTest::keyClick(window_->se2, Qt::Key_Delete);
-    QTest::keyClick(window_->se2, Qt::Key_Tab);
-    EXPECT_EQ(window_->se2->text(), "");
-    EXPECT_EQ(window_->lbPaper->text(), "共6張彩卷");
-    QTest::keyClick(window_->btnPrint, Qt::Key_Space);
+    ui().se2->setFocus(Qt::TabFocusReason);
+    ui().se2->selectAll();
+    QTest::keyClick(ui().se2, Qt::Key_Delete);
+    QTest::keyClick(ui().se2, Qt::Key_Tab);
+    EXPECT_EQ(ui().se2->text(), "");
+    EXPECT_EQ(ui().lbPaper->text(), "共6張彩卷");
+    QTest::keyClick(ui().btnPrint, Qt::Key_Space);
     expectJob(1, 50);
 }
 
@@ -271,17 +289,17 @@ class Commands : public WindowFixture, public ::testing::WithParamInterface<Comm
 TEST_P(Commands, RunFromTheirKeys) {
     const CommandCase& c = GetParam();
     open();
-    window_->se2->setText("1");
+    ui().se2->setText("1");
     auto* focus = window_->findChild<QWidget*>(c.focus);
     ASSERT_NE(focus, nullptr);
     focus->setFocus(Qt::TabFocusReason);
     QSignalSpy closed(window_.get(), &TfmBingo::closed);
 
-    const QString rangeText = window_->se1->text();
+    const QString rangeText = ui().se1->text();
     QTest::keyClick(focus, c.key, c.modifiers);
-    EXPECT_EQ(window_->se1->text(), c.outcome == Outcome::Prints ? "50" : rangeText);
+    EXPECT_EQ(ui().se1->text(), c.outcome == Outcome::Prints ? "50" : rangeText);
 
-    EXPECT_EQ(window_->tbTmp.isOpen(), c.outcome == Outcome::Prints);
+    EXPECT_EQ(session_->table().isOpen(), c.outcome == Outcome::Prints);
     EXPECT_EQ(window_->isVisible(), c.outcome != Outcome::Closes);
     EXPECT_EQ(closed.count(), c.outcome == Outcome::Closes ? 1 : 0);
     if (c.outcome == Outcome::Prints) {
@@ -320,11 +338,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WindowFixture, ClicksRunPrintAndClose) {
     open();
-    window_->se2->setText("1");
-    QTest::mouseClick(window_->btnPrint, Qt::LeftButton);
+    ui().se2->setText("1");
+    QTest::mouseClick(ui().btnPrint, Qt::LeftButton);
     expectJob(1, 50);
     QSignalSpy closed(window_.get(), &TfmBingo::closed);
-    QTest::mouseClick(window_->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(ui().BitBtn1, Qt::LeftButton);
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(closed.count(), 1);
 }
@@ -333,35 +351,35 @@ TEST_F(WindowFixture, ClicksRunPrintAndClose) {
 
 TEST_F(WindowFixture, AltPCommitsTypedTextAndFillsTheTable) {
     open();
-    typeInto(window_->se2, "2");
-    typeInto(window_->se1, "3"); // a range below 25, still being typed
-    QTest::keyClick(window_->se1, Qt::Key_P, Qt::AltModifier);
+    typeInto(ui().se2, "2");
+    typeInto(ui().se1, "3"); // a range below 25, still being typed
+    QTest::keyClick(ui().se1, Qt::Key_P, Qt::AltModifier);
 
-    EXPECT_EQ(window_->se1->text(), "25");
+    EXPECT_EQ(ui().se1->text(), "25");
     expectJob(2, 25);
-    EXPECT_FALSE(window_->pb1->isVisible());
-    EXPECT_EQ(window_->pb1->maximum(), 2);
-    EXPECT_EQ(window_->pb1->value(), 2);
+    EXPECT_FALSE(ui().pb1->isVisible());
+    EXPECT_EQ(ui().pb1->maximum(), 2);
+    EXPECT_EQ(ui().pb1->value(), 2);
 }
 
 TEST_F(WindowFixture, TypedZeroSheetsPrintsOneSheet) {
     open();
-    typeInto(window_->se2, "0");
-    QTest::keyClick(window_->se2, Qt::Key_P, Qt::AltModifier);
-    EXPECT_EQ(window_->se2->text(), "1");
-    EXPECT_EQ(window_->lbPaper->text(), "共6張彩卷");
+    typeInto(ui().se2, "0");
+    QTest::keyClick(ui().se2, Qt::Key_P, Qt::AltModifier);
+    EXPECT_EQ(ui().se2->text(), "1");
+    EXPECT_EQ(ui().lbPaper->text(), "共6張彩卷");
     expectJob(1, 50);
 }
 
 TEST_F(WindowFixture, EveryJobStartsAgainAtSerialOneWithFreshCards) {
     open();
-    window_->se2->setText("3");
-    QTest::keyClick(window_->btnPrint, Qt::Key_Space);
+    ui().se2->setText("3");
+    QTest::keyClick(ui().btnPrint, Qt::Key_Space);
     const auto first = records();
     ASSERT_EQ(first.size(), 18u);
 
-    window_->se2->setText("2");
-    QTest::keyClick(window_->btnPrint, Qt::Key_Space);
+    ui().se2->setText("2");
+    QTest::keyClick(ui().btnPrint, Qt::Key_Space);
     expectJob(2, 50);
     // One random source for the run, never reseeded: the second job goes on with the sequence.
     const auto second = records();
@@ -370,16 +388,16 @@ TEST_F(WindowFixture, EveryJobStartsAgainAtSerialOneWithFreshCards) {
 
 TEST_F(WindowFixture, EveryJobEndsInAPreviewAndTheNextJobClosesTheOldOneFirst) {
     open();
-    report::Tqr1 qr1(window_->tbTmp);
+    report::Tqr1 qr1(session_->table(), reportContext());
     window_->setReport(&qr1);
-    window_->se2->setText("2");
-    QTest::keyClick(window_->se1, Qt::Key_P, Qt::AltModifier);
+    ui().se2->setText("2");
+    QTest::keyClick(ui().se1, Qt::Key_P, Qt::AltModifier);
     ASSERT_TRUE(qr1.isPreviewOpen());
     const QPointer<preview::PreviewWindow> first = qr1.previewWindow();
 
     // The first preview may still be laying out: it is closed before the table is emptied.
-    window_->se2->setText("1");
-    QTest::keyClick(window_->btnPrint, Qt::Key_Space);
+    ui().se2->setText("1");
+    QTest::keyClick(ui().btnPrint, Qt::Key_Space);
     EXPECT_TRUE(first.isNull() || !first->isVisible());
     ASSERT_TRUE(qr1.isPreviewOpen());
     EXPECT_NE(qr1.previewWindow(), first.data());
@@ -392,8 +410,8 @@ TEST_F(WindowFixture, EveryJobEndsInAPreviewAndTheNextJobClosesTheOldOneFirst) {
 TEST_F(WindowFixture, FailingJobShowsTheStoresMessageAndTheWindowCarriesOn) {
     open(QStringLiteral("missing"));
     ErrorRecorder recorder;
-    typeInto(window_->se2, "2");
-    QTest::keyClick(window_->se2, Qt::Key_P, Qt::AltModifier);
+    typeInto(ui().se2, "2");
+    QTest::keyClick(ui().se2, Qt::Key_P, Qt::AltModifier);
 
     ASSERT_EQ(recorder.boxes().size(), 1u);
     const ShownBox& box = recorder.boxes().front();
@@ -403,8 +421,8 @@ TEST_F(WindowFixture, FailingJobShowsTheStoresMessageAndTheWindowCarriesOn) {
     EXPECT_EQ(box.text, "Cannot create the card table " + tempDir_ +
                             "/tmpBingo.db: the directory " + tempDir_ + " does not exist.");
     EXPECT_TRUE(window_->isVisible());
-    EXPECT_EQ(window_->se2->text(), "2");
-    EXPECT_EQ(window_->lbPaper->text(), "共12張彩卷");
+    EXPECT_EQ(ui().se2->text(), "2");
+    EXPECT_EQ(ui().lbPaper->text(), "共12張彩卷");
     EXPECT_FALSE(QFileInfo::exists(tempDir_)) << "a missing TEMP is not created";
 }
 

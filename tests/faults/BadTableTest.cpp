@@ -135,7 +135,7 @@ class LockHolder {
 
 TEST_F(BadTable, LockedByAnotherProgramFailsAndKeepsItsCards) {
     ASSERT_EQ(print(3), NoMessage);
-    window().tbTmp.close();
+    table().close();
     const std::string before = fileBytes(tableFile());
     {
         LockHolder other(tableFile());

@@ -10,7 +10,7 @@ using DiskFull = JobFixture;
 
 TEST_F(DiskFull, JobSaysSoLeavesASoundFileAndTheNextJobWithRoomWorks) {
     ASSERT_EQ(print(1), NoMessage); // the table exists before the disk is small
-    window().tbTmp.close();
+    JobFixture::table().close();
     const std::string table = fileBytes(tableFile());
     SmallDisk disk(temp(), "192k");
     if (!disk.mounted())
@@ -26,7 +26,7 @@ TEST_F(DiskFull, JobSaysSoLeavesASoundFileAndTheNextJobWithRoomWorks) {
     EXPECT_TRUE(
         text.ends_with(" the card table " + pathText(tableFile()) + ": database or disk is full."))
         << text;
-    window().tbTmp.close();
+    JobFixture::table().close();
 
     EXPECT_EQ(integrityOf(tableFile()), "ok");
     // Whatever was kept is the start of this job, never cards of the one before mixed in.
@@ -35,7 +35,7 @@ TEST_F(DiskFull, JobSaysSoLeavesASoundFileAndTheNextJobWithRoomWorks) {
 
     ASSERT_TRUE(disk.resize("16m")) << disk.reason();
     EXPECT_EQ(print(9999), NoMessage);
-    window().tbTmp.close();
+    JobFixture::table().close();
     EXPECT_EQ(column(tableFile(), "SELECT count(*) FROM tmpBingo"),
               std::vector<std::string>{"59994"});
     EXPECT_EQ(column(tableFile(), "SELECT max(S0) FROM tmpBingo"),

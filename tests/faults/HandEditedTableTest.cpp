@@ -54,9 +54,13 @@ TEST_P(HandEdited, LaysOutWhatItFindsOrSaysWhichRecordIsWrong) {
     EXPECT_EQ(printed.pages, pages);
 
     // The preview paints the pages as they are.
-    auto window = std::make_unique<preview::PreviewWindow>(std::move(pages_));
-    window->show();
+    pages_.reset();
+    qr1_->Preview();
+    preview::PreviewWindow* window = qr1_->previewWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !qr1_->isLayoutInProgress(); }, 60000));
     EXPECT_FALSE(window->grab().isNull());
+    qr1_->closePreview();
 }
 
 const std::string longText(20000, 'x');

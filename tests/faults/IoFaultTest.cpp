@@ -42,7 +42,6 @@ class IoFaults : public JobFixture, public ::testing::WithParamInterface<Sweep> 
 TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
     const Sweep& sweep = GetParam();
     const int sheets = 2;
-    app::TfmBingo& w = window();
     int swept = 0;
     int failedJobs = 0;
     std::set<std::string> messages;
@@ -52,13 +51,13 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
         const std::filesystem::path dir = dir_ / std::to_string(k);
         const std::filesystem::path file = dir / "tmpBingo.db";
         std::filesystem::create_directory(dir);
-        w.tbTmp.setDirectory(dir);
-        w.tbTmp.setVfsName("");
+        table().setDirectory(dir);
+        table().setVfsName("");
         if (sweep.earlierJob) {
             ASSERT_EQ(print(3), NoMessage);
         }
 
-        w.tbTmp.setVfsName(vfs_.name());
+        table().setVfsName(vfs_.name());
         vfs_.arm(sweep.op, k, sweep.code, sweep.persistent);
         const std::vector<std::string> shown = print(sheets);
         const bool injected = vfs_.injected() > 0;
@@ -105,7 +104,7 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
         EXPECT_TRUE(previewWasComplete());
         EXPECT_EQ(serialsOf(file), serialsUpTo(6 * sheets));
         EXPECT_EQ(integrityOf(file), "ok");
-        w.tbTmp.close();
+        table().close();
         std::filesystem::remove_all(dir);
         if (HasFatalFailure())
             return;

@@ -4,6 +4,8 @@
 #include "app/BitButton.h"
 #include "app/SpinEdit.h"
 #include "preview/PreviewWindow.h"
+#include "store/ScratchDirectory.h"
+#include "support/WindowComponents.h"
 
 #include <QMessageBox>
 #include <QTest>
@@ -28,6 +30,7 @@ JobFixture::JobFixture() : dir_(scratchDirOfThisTest("bingo-faults-")) {
 JobFixture::~JobFixture() {
     qr1_.reset();
     window_.reset();
+    session_.reset();
     if (auto* application = qobject_cast<app::Application*>(QCoreApplication::instance()))
         application->setErrorPresenter(nullptr);
     for (auto it = savedEnv_.rbegin(); it != savedEnv_.rend(); ++it) {
@@ -53,16 +56,29 @@ void JobFixture::setEnv(const char* name, const std::optional<std::string>& valu
 
 app::TfmBingo& JobFixture::window() {
     if (!window_) {
-        window_ = std::make_unique<app::TfmBingo>();
-        qr1_ = std::make_unique<report::Tqr1>(window_->tbTmp);
+        const preview::ErrorReporter reportError = [](const QString& message) {
+            qobject_cast<app::Application*>(QCoreApplication::instance())->reportError(message);
+        };
+        session_ = std::make_unique<app::Session>(store::scratchDirectory(),
+                                                  &cards::RandomSource::fromClock);
+        window_ = std::make_unique<app::TfmBingo>(*session_, reportError);
+        qr1_ = std::make_unique<report::Tqr1>(
+            session_->table(), report::ReportContext{[] { return QDateTime::currentDateTime(); },
+                                                     QLocale::system(),
+                                                     {reportError, [] { return false; }}});
         window_->setReport(qr1_.get());
         window_->show();
     }
     return *window_;
 }
 
+store::CardTable& JobFixture::table() {
+    window();
+    return session_->table();
+}
+
 std::vector<std::string> JobFixture::print(int sheets, int numbers) {
-    app::TfmBingo& w = window();
+    const bingo::test::WindowComponents w(window());
     w.se1->setValue(numbers);
     w.se2->setValue(sheets);
     const std::size_t before = shown_.size();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Session.h"
 #include "app/TfmBingo.h"
 #include "report/rpBingo.h"
 #include "store/Sqlite.h"
@@ -35,6 +36,8 @@ class JobFixture : public ::testing::Test {
     /// The main window, created on first use (TEMP is dir_ / "temp" unless set otherwise),
     /// with the report qr1 whose preview ends each job, as at start-up.
     app::TfmBingo& window();
+    /// The session's card table tbTmp, which the window drives (creates the window first).
+    store::CardTable& table();
     /// dir_ / "temp", the default TEMP, created.
     [[nodiscard]] std::filesystem::path temp() const { return dir_ / "temp"; }
     [[nodiscard]] std::filesystem::path tableFile() const { return temp() / "tmpBingo.db"; }
@@ -51,6 +54,7 @@ class JobFixture : public ::testing::Test {
 
   private:
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnv_;
+    std::unique_ptr<app::Session> session_;
     std::unique_ptr<app::TfmBingo> window_;
     // After the window: the report reads the window's table and goes first.
     std::unique_ptr<report::Tqr1> qr1_;

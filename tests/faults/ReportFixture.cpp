@@ -1,6 +1,7 @@
 #include "ReportFixture.h"
 
 #include "JobFixture.h"
+#include "report/ReportOutput.h"
 
 #include <QPageRanges>
 #include <QPrinter>
@@ -9,9 +10,10 @@ namespace bingo::faults {
 
 ReportFixture::ReportFixture() : dir_(scratchDirOfThisTest("bingo-report-faults-")) {
     table_.setDirectory(dir_);
-    qr1_ = std::make_unique<report::Tqr1>(table_);
-    qr1_->setClock([] { return QDateTime(QDate(2026, 12, 11), QTime(9, 30)); });
-    qr1_->setLocale(QLocale(QLocale::Chinese, QLocale::Taiwan));
+    qr1_ = std::make_unique<report::Tqr1>(
+        table_, report::ReportContext{[] { return QDateTime(QDate(2026, 12, 11), QTime(9, 30)); },
+                                      QLocale(QLocale::Chinese, QLocale::Taiwan),
+                                      {}});
 }
 
 ReportFixture::~ReportFixture() {
@@ -79,7 +81,7 @@ Outcome ReportFixture::printToPdf(int first, int last) {
             ranges.addRange(first, last);
             printer.setPageRanges(ranges);
         }
-        pages_->print(printer, [](int, int) { return true; });
+        report::ReportOutput(*pages_).print(printer, [](int, int) { return true; });
     } catch (const std::exception& error) {
         return {error.what(), 0};
     }

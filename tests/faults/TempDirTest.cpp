@@ -71,7 +71,7 @@ TEST_P(UnwritableTemp, JobFailsAndTheEarlierJobIsKept) {
         // The table file stays the operator's own; only the directory is closed to writing.
         ASSERT_EQ(::chown(tableFile().c_str(), user.uid, user.gid), 0);
     }
-    window().tbTmp.close();
+    table().close();
     std::filesystem::permissions(
         temp(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
                     std::filesystem::perms::group_read | std::filesystem::perms::group_exec |

@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QTimer>
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <stdexcept>
 
@@ -49,7 +50,16 @@ class PreviewTestPages : public PageSource {
         painter.drawText(image.rect(), Qt::AlignCenter, QString::number(page + 1));
         return image;
     }
-    [[nodiscard]] bool isComplete() const override { return made_ == total_; }
+    /// Stops the layout where it is, as a record that cannot be printed would.
+    void failLayout(const QString& message) {
+        layoutTimer_.stop();
+        failure_ = message;
+        Q_EMIT pagesChanged();
+        Q_EMIT failed(message);
+    }
+    [[nodiscard]] QString failure() const override { return failure_; }
+
+    [[nodiscard]] bool isComplete() const override { return failure_.isEmpty() && made_ == total_; }
     [[nodiscard]] int progressPercent() const override {
         return total_ == 0 ? 100 : made_ * 100 / total_;
     }
@@ -63,6 +73,11 @@ class PreviewTestPages : public PageSource {
         ++printCalls;
         printedDocName = printer.docName();
         for (int page = 0; page < made_; ++page) {
+            if (page == failPrintAt)
+                throw std::runtime_error("the printer ran out of paper");
+            ++printedPages;
+            if (whilePrinting)
+                whilePrinting(page);
             if (progress && !progress(page + 1, made_))
                 return;
         }
@@ -71,12 +86,18 @@ class PreviewTestPages : public PageSource {
     mutable int renderCalls = 0;
     mutable std::set<int> rendered;
     int printCalls = 0;
+    int printedPages = 0;
     QString printedDocName;
+    /// The page (from 0) at which print() throws; -1 for none.
+    int failPrintAt = -1;
+    /// Runs after each page printed, before the progress is told (what the operator does then).
+    std::function<void(int page)> whilePrinting;
 
   private:
     int total_;
     int perTick_;
     int made_;
+    QString failure_;
     QTimer layoutTimer_;
 };
 

@@ -1,15 +1,16 @@
 #include "preview/PreviewWindow.h"
 
 #include "preview/PageView.h"
+#include "preview/PrintController.h"
 #include "tests/preview/PreviewTestPages.h"
 #include "tests/preview/PreviewTestSupport.h"
 
 #include <QAction>
 #include <QDir>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
-#include <QPrinterInfo>
+#include <QPrinter>
+#include <QProgressDialog>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -38,7 +39,9 @@ class PreviewWindowTest : public ::testing::Test {
     PreviewTestPages& open(std::unique_ptr<PreviewTestPages> made) {
         PreviewTestPages& fake = *made;
         pages = made.get();
-        window = new PreviewWindow(std::move(made));
+        window = new PreviewWindow(std::move(made), context());
+        // As the report does: the window's owner deletes it once it has closed.
+        QObject::connect(window, &PreviewWindow::closed, window, &QObject::deleteLater);
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
@@ -51,6 +54,11 @@ class PreviewWindowTest : public ::testing::Test {
     void settle() {
         QCoreApplication::processEvents();
         EXPECT_TRUE(QTest::qWaitFor([this] { return !view().isRenderPending(); }));
+    }
+
+    PreviewContext context() {
+        return {[this](const QString& message) { errors.push_back(message); },
+                [this] { return printerInstalled; }};
     }
 
     PageView& view() { return window->view(); }
@@ -68,13 +76,14 @@ class PreviewWindowTest : public ::testing::Test {
 
     QPointer<PreviewWindow> window;
     QPointer<PreviewTestPages> pages;
+    std::vector<QString> errors; // what went to the error path
+    bool printerInstalled = true;
 };
 
 TEST_F(PreviewWindowTest, OpensMaximisedAtRealSizeOnTheFirstPage) {
     open(30);
     EXPECT_EQ(window->windowTitle(), "Bingo");
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-    EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_EQ(view().zoom(), 1.0);
     EXPECT_EQ(view().pageRect(0).width(), realPageWidth());
     EXPECT_EQ(view().currentPage(), 0);
@@ -236,22 +245,16 @@ TEST_F(PreviewWindowTest, PrintAndPrinterSetUpWaitForTheWholeLayout) {
     EXPECT_EQ(status("progressStatus"), "排版完成 100 %");
 }
 
-TEST_F(PreviewWindowTest, PrintGoesThroughThePagesOrSaysThereIsNoPrinter) {
+TEST_F(PreviewWindowTest, WithoutAPrinterPrintSaysSoAndDoesNothing) {
+    printerInstalled = false;
     PreviewTestPages& fake = open(4);
     QTest::keyClick(&view(), Qt::Key_PageDown);
     QTest::keyClick(&view(), Qt::Key_P, Qt::ControlModifier);
-    if (QPrinterInfo::availablePrinters().isEmpty()) {
-        EXPECT_EQ(fake.printCalls, 0);
-        EXPECT_EQ(window->statusBar()->currentMessage(), "沒有安裝印表機，無法列印。");
-    } else if (QPrinterInfo::defaultPrinter().isNull()) {
-        EXPECT_EQ(fake.printCalls, 0);
-        EXPECT_TRUE(window->statusBar()->currentMessage().contains("印表機設定"));
-    } else {
-        EXPECT_EQ(fake.printCalls, 1);
-        EXPECT_EQ(fake.printedDocName, "Bingo");
-    }
+    EXPECT_EQ(fake.printCalls, 0);
+    EXPECT_EQ(window->statusBar()->currentMessage(), "沒有安裝印表機，無法列印。");
     EXPECT_EQ(&window->pages(), &fake);
     EXPECT_EQ(view().currentPage(), 1);
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(PreviewWindowTest, NineThousandPagesRenderOnlyThePagesInView) {
@@ -394,15 +397,10 @@ TEST_F(PreviewWindowFileTest, TheFileCommandsShowWhyTheyFailed) {
             EXPECT_EQ(name, mode == QFileDialog::AcceptSave ? "Bingo.pdf" : "");
             return c.path;
         });
-        QString shown;
-        test::onNextModal<QMessageBox>([&](QMessageBox& box) {
-            shown = box.text() + '\n' + box.informativeText();
-            box.accept();
-        });
-        // The message box before took the focus; shortcuts need the preview active again.
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        errors.clear();
         QTest::keyClick(&view(), c.key, Qt::ControlModifier);
+        ASSERT_EQ(errors.size(), 1u) << "one failure shown once";
+        const QString shown = errors.front();
         EXPECT_TRUE(shown.contains(QDir::toNativeSeparators(c.path))) << shown.toStdString();
         EXPECT_TRUE(shown.contains(c.reason)) << shown.toStdString();
         EXPECT_EQ(&window->pages(), &fake);
@@ -429,6 +427,98 @@ TEST_F(PreviewWindowFileTest, ASaveThatFailsLeavesNoFile) {
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
               QStringList({"blocker", "saved.pdf"}));
+}
+
+// Printing from the preview, through its print controller, onto a PDF file.
+class PreviewPrintTest : public PreviewWindowTest {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("printed.pdf"));
+    }
+    PrintController::Outcome print(PreviewTestPages& fake) {
+        return window->printController().print(fake, printer, "Bingo");
+    }
+
+    QTemporaryDir dir;
+    QPrinter printer;
+};
+
+TEST_F(PreviewPrintTest, APrintThatFailsPartWayIsReportedOnceAndTheViewRendersAgain) {
+    PreviewTestPages& fake = open(6);
+    fake.failPrintAt = 3;
+    bool pausedWhilePrinting = false;
+    fake.whilePrinting = [&](int page) {
+        if (page != 1)
+            return;
+        // The operator pages on while printing: the view renders nothing meanwhile.
+        const int renders = fake.renderCalls;
+        view().goToPage(4);
+        QCoreApplication::processEvents();
+        pausedWhilePrinting = fake.renderCalls == renders;
+    };
+    EXPECT_EQ(print(fake), PrintController::Outcome::Failed);
+    EXPECT_EQ(fake.printedPages, 3);
+    EXPECT_TRUE(pausedWhilePrinting);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors.front(), "the printer ran out of paper");
+    EXPECT_FALSE(window->printController().isPrinting());
+    settle();
+    EXPECT_TRUE(fake.rendered.count(4)) << "rendering resumes after the print";
+}
+
+TEST_F(PreviewPrintTest, ACancelledPrintStopsAtThePageAndShowsNoError) {
+    PreviewTestPages& fake = open(6);
+    fake.whilePrinting = [](int page) {
+        if (page == 1)
+            if (auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget()))
+                progress->cancel();
+    };
+    EXPECT_EQ(print(fake), PrintController::Outcome::Cancelled);
+    EXPECT_EQ(fake.printedPages, 2);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(PreviewPrintTest, ClosingDuringAPrintStopsItAndClosesAfterwards) {
+    PreviewTestPages& fake = open(6);
+    QSignalSpy closed(window.data(), &PreviewWindow::closed);
+    bool stillOpen = false;
+    bool refusedSecondPrint = false;
+    fake.whilePrinting = [&](int page) {
+        if (page != 1)
+            return;
+        window->close();
+        stillOpen = window->isVisible();
+        refusedSecondPrint = print(fake) == PrintController::Outcome::Refused;
+    };
+    EXPECT_EQ(print(fake), PrintController::Outcome::Cancelled);
+    EXPECT_TRUE(stillOpen) << "a close during the print waits for it";
+    EXPECT_TRUE(refusedSecondPrint);
+    EXPECT_EQ(fake.printCalls, 1);
+    EXPECT_EQ(fake.printedPages, 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return closed.count() == 1; }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(PreviewWindowTest, AFailedLayoutSaysWhyKeepsItsPagesAndRefusesToPrint) {
+    PreviewTestPages& fake = open(std::make_unique<PreviewTestPages>(40, 3));
+    fake.startLayout();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fake.pageCount() >= 6; }));
+    fake.failLayout("Record 20 cannot be printed: 'x' is not a valid integer value");
+    EXPECT_EQ(status("progressStatus"),
+              "排版失敗：Record 20 cannot be printed: 'x' is not a valid integer value");
+    ASSERT_EQ(errors.size(), 1u) << "the failure is shown once";
+    EXPECT_FALSE(action("actionPrint").isEnabled());
+    const int pagesLaidOut = fake.pageCount();
+    action("actionPrint").setEnabled(true); // as a stale shortcut could
+    action("actionPrint").trigger();
+    EXPECT_EQ(fake.printCalls, 0);
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              QString("排版沒有完成，無法列印；已排好的 %1 頁仍可儲存。").arg(pagesLaidOut));
+    EXPECT_EQ(errors.size(), 1u);
 }
 
 } // namespace

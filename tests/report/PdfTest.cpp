@@ -1,4 +1,5 @@
 #include "ReportTestSupport.h"
+#include "report/ReportOutput.h"
 #include "report/ReportPages.h"
 
 #include <QFile>
@@ -55,7 +56,7 @@ class PdfTest : public ::testing::Test {
 
 TEST_F(PdfTest, PagesReadBackWithTheirTextsWhereTheyWereDrawn) {
     const auto pages = laidOut(8);
-    pages->savePdf(path);
+    ReportOutput(*pages).savePdf(path);
     QPdfDocument pdf;
     ASSERT_EQ(pdf.load(path), QPdfDocument::Error::None);
     ASSERT_EQ(pdf.pageCount(), 2);
@@ -101,7 +102,7 @@ TEST_F(PdfTest, TextCanBeExtractedByOtherTools) {
     if (pdftotext.isEmpty())
         GTEST_SKIP() << "pdftotext is not installed";
     const auto pages = laidOut(6);
-    pages->savePdf(path);
+    ReportOutput(*pages).savePdf(path);
     QProcess process;
     process.start(pdftotext, {path, "-"});
     ASSERT_TRUE(process.waitForFinished(30000));
@@ -113,7 +114,7 @@ TEST_F(PdfTest, TextCanBeExtractedByOtherTools) {
 
 TEST_F(PdfTest, EmptyTableSavesItsOnePage) {
     const auto pages = laidOut(0);
-    pages->savePdf(path);
+    ReportOutput(*pages).savePdf(path);
     QPdfDocument pdf;
     ASSERT_EQ(pdf.load(path), QPdfDocument::Error::None);
     EXPECT_EQ(pdf.pageCount(), 1);
@@ -127,7 +128,7 @@ TEST_F(PdfTest, FailureThrowsAndLeavesNoFile) {
     const auto pages = laidOut(6);
     const QString missing = dir.filePath("no such folder/cards.pdf");
     try {
-        pages->savePdf(missing);
+        ReportOutput(*pages).savePdf(missing);
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
         EXPECT_TRUE(
@@ -142,7 +143,7 @@ TEST_F(PdfTest, FailureThrowsAndLeavesNoFile) {
     old.write("old contents");
     old.close();
     pages->cancel();
-    EXPECT_THROW(pages->savePdf(path), std::runtime_error) << "no pages to save";
+    EXPECT_THROW(ReportOutput(*pages).savePdf(path), std::runtime_error) << "no pages to save";
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), "old contents");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"cards.pdf"})

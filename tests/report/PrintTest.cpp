@@ -1,14 +1,17 @@
 #include "ReportTestSupport.h"
 #include "preview/PreviewWindow.h"
+#include "report/ReportOutput.h"
 #include "report/ReportPages.h"
 #include "report/rpBingo.h"
 #include "store/CardTable.h"
+#include "store/Sqlite.h"
 
 #include <QPdfDocument>
 #include <QPdfSelection>
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <ostream>
 
@@ -47,10 +50,10 @@ class CardReportTest : public ::testing::Test {
         return pages;
     }
     QPdfDocument& printed(ReportPages& pages, QPrinter& printer,
-                          const preview::PageSource::PrintProgress& progress = {}) {
+                          const ReportOutput::Progress& progress = {}) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath("printed.pdf"));
-        pages.print(printer, progress);
+        ReportOutput(pages).print(printer, progress);
         EXPECT_EQ(pdf.load(printer.outputFileName()), QPdfDocument::Error::None);
         return pdf;
     }
@@ -65,7 +68,8 @@ class CardReportTest : public ::testing::Test {
 
     QTemporaryDir dir;
     store::CardTable table{"tbTmp"};
-    Tqr1 report{table};
+    Tqr1 report{table, test::fixedContext(&errors)};
+    std::vector<QString> errors;
     QDateTime now = laidOutAt;
     QPdfDocument pdf;
 };
@@ -176,7 +180,7 @@ TEST_F(CardReportTest, RangeOutsideTheReportIsRefused) {
     printer.setOutputFileName(dir.filePath("none.pdf"));
     printer.setFromTo(2, 3);
     try {
-        pages->print(printer, {});
+        ReportOutput(*pages).print(printer, {});
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
         EXPECT_STREQ(e.what(), "The pages chosen for printing (2-3) are not among the report's 1 "
@@ -192,7 +196,7 @@ TEST_F(CardReportTest, StoppingFromTheProgressEndsThePrint) {
     int calls = 0;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("stopped.pdf"));
-    pages->print(printer, [&calls](int, int) { return ++calls < 1; });
+    ReportOutput(*pages).print(printer, [&calls](int, int) { return ++calls < 1; });
     EXPECT_EQ(calls, 1);
     // A PDF printer cannot take its pages back; nothing after the first is drawn.
     if (pdf.load(printer.outputFileName()) == QPdfDocument::Error::None) {
@@ -230,7 +234,6 @@ TEST_F(CardReportTest, PreviewOpensTheWindowAndLaysTheTableOutIntoIt) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), "Bingo");
     EXPECT_TRUE(window->windowState() & Qt::WindowMaximized);
-    EXPECT_TRUE(window->testAttribute(Qt::WA_DeleteOnClose));
     EXPECT_EQ(window->parent(), nullptr);
     EXPECT_TRUE(report.isLayoutInProgress()) << "Preview() returns before the layout ends";
 
@@ -248,7 +251,7 @@ TEST_F(CardReportTest, PreviewOpensTheWindowAndLaysTheTableOutIntoIt) {
     ASSERT_NE(report.previewWindow(), nullptr);
     EXPECT_NE(report.previewWindow(), first.data());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(first.isNull()) << "the old window deleted itself";
+    EXPECT_TRUE(first.isNull()) << "the report deleted the old window";
     report.closePreview();
 }
 
@@ -267,6 +270,24 @@ TEST_F(CardReportTest, ClosingThePreviewCancelsTheLayoutAndFreesTheTable) {
     EXPECT_EQ(table.recordCount(), 6);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(CardReportTest, ASpoiledRecordFailsThePreviewsLayoutOnceWithItsNumber) {
+    fill(600);
+    {
+        store::detail::Database db(table.filePath(), SQLITE_OPEN_READWRITE, "");
+        db.exec("UPDATE tmpBingo SET S0 = 'abc' WHERE rowid = 100");
+    }
+    report.Preview();
+    preview::PreviewWindow* window = report.previewWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !report.isLayoutInProgress(); }, 60000));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors.front(), "Record 100 cannot be printed: 'abc' is not a valid integer value");
+    EXPECT_EQ(window->pages().failure(), errors.front());
+    EXPECT_EQ(window->pages().pageCount(), 17) << "the pages before the record stay";
+    EXPECT_TRUE(report.isPreviewOpen());
+    report.closePreview();
 }
 
 TEST_F(CardReportTest, PreviewOfAClosedTableFailsShowingNothing) {

@@ -161,8 +161,8 @@ TEST_F(ReportPagesTest, MissingFieldOrHandlerIsRefusedAtOnce) {
 TEST_F(ReportPagesTest, LaysOutOverTheEventLoopAndReportsProgress) {
     const FakeRecords records = FakeRecords::cards(20000);
     ReportPages pages(test::cardLayout(), records, marks.handlers());
-    QSignalSpy changed(&pages, &preview::PageSource::pagesChanged);
-    QSignalSpy completed(&pages, &preview::PageSource::completed);
+    QSignalSpy changed(&pages, &ReportPages::pagesChanged);
+    QSignalSpy completed(&pages, &ReportPages::completed);
     pages.start();
     EXPECT_TRUE(pages.isLayingOut());
     EXPECT_EQ(pages.pageCount(), 0) << "start() returns before laying anything out";
@@ -178,6 +178,28 @@ TEST_F(ReportPagesTest, LaysOutOverTheEventLoopAndReportsProgress) {
     EXPECT_EQ(pages.pageCount(), 3334);
     EXPECT_EQ(pages.progressPercent(), 100);
     EXPECT_GE(changed.count(), 2);
+    EXPECT_EQ(records.openReadings, 0);
+}
+
+TEST_F(ReportPagesTest, AFailureOverTheEventLoopBecomesTheLayoutsStateKeepingItsPages) {
+    FakeRecords records = FakeRecords::cards(3000);
+    PrintHandlers handlers = marks.handlers();
+    handlers.insert("QRDBText26Print", [](QString& value) {
+        if (value == "2500")
+            throw std::runtime_error("'2500' is spoiled");
+    });
+    ReportPages pages(test::cardLayout(), records, handlers);
+    QSignalSpy failed(&pages, &ReportPages::failed);
+    pages.start();
+    // The failure is told by the signal; nothing is thrown into the event loop.
+    ASSERT_TRUE(failed.wait(60000));
+    EXPECT_EQ(failed.count(), 1);
+    EXPECT_EQ(failed.front().front().toString(),
+              "Record 2500 cannot be printed: '2500' is spoiled");
+    EXPECT_TRUE(pages.hasFailed());
+    EXPECT_FALSE(pages.isLayingOut());
+    EXPECT_EQ(pages.failure(), failed.front().front().toString());
+    EXPECT_EQ(pages.bandCount(), 2499) << "the bands before the failure stay";
     EXPECT_EQ(records.openReadings, 0);
 }
 

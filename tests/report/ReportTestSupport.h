@@ -4,6 +4,7 @@
 #include "report/Records.h"
 #include "report/ReportLayout.h"
 #include "report/ReportPages.h"
+#include "report/rpBingo.h"
 
 #include <array>
 #include <memory>
@@ -21,6 +22,18 @@ inline void PrintTo(const BandPlace& p, std::ostream* os) {
 } // namespace bingo::report
 
 namespace bingo::report::test {
+
+/// A context that reads nothing of the machine: a fixed clock, the C locale, no printer
+/// installed, and failures kept in errors when it is given.
+inline ReportContext fixedContext(std::vector<QString>* errors = nullptr) {
+    return {[] { return QDateTime(QDate(2026, 12, 11), QTime(9, 5)); },
+            QLocale::c(),
+            {[errors](const QString& message) {
+                 if (errors)
+                     errors->push_back(message);
+             },
+             [] { return false; }}};
+}
 
 /// Records held in memory, with the card table's fields "S0" ... "S25"; counts the readings
 /// still open.

@@ -1,3 +1,4 @@
+#include "ReportTestSupport.h"
 #include "report/rpBingo.h"
 #include "store/CardTable.h"
 
@@ -10,7 +11,7 @@ namespace {
 class HandlerTest : public ::testing::Test {
   protected:
     store::CardTable table{"tbTmp"};
-    Tqr1 report{table};
+    Tqr1 report{table, test::fixedContext()};
 };
 
 TEST_F(HandlerTest, SerialPrintsTheLastFourDigitsOfTenThousandMore) {
