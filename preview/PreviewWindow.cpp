@@ -454,7 +454,10 @@ void PreviewWindow::showZoomInBox() {
 }
 
 void PreviewWindow::takeZoomFromBox(const QString& text) {
-    if (const int item = zoomBox_->findText(text.trimmed()); item >= 0) {
+    const QString wanted = text.trimmed();
+    if (wanted == percentText(view_->zoom())) {
+        // Taking back the rounded percentage the box shows would move the zoom, or leave a fit.
+    } else if (const int item = zoomBox_->findText(wanted); item >= 0) {
         const int choice = zoomBox_->itemData(item).toInt();
         if (choice == FitPageChoice)
             zoomToFit();
@@ -462,7 +465,7 @@ void PreviewWindow::takeZoomFromBox(const QString& text) {
             zoomToWidth();
         else
             view_->setZoom(choice / 100.0);
-    } else if (const double zoom = parsePercent(text);
+    } else if (const double zoom = parsePercent(wanted);
                zoom >= PageView::MinZoom && zoom <= PageView::MaxZoom) {
         view_->setZoom(zoom);
     }
