@@ -393,6 +393,10 @@ void PreviewWindow::createToolBar() {
         view_->setFocus();
     });
 
+    // Tab from the pages still reaches the page box first, as before there was a zoom box.
+    setTabOrder(view_, pageBox_);
+    setTabOrder(pageBox_, zoomBox_);
+
     tools->addActions({nextPage_, lastPage_});
     tools->addSeparator();
     tools->addActions({printerSetup_, print_});

@@ -105,9 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"CtrlMinusAtTheBottom", 0.1, Qt::Key_Minus, Ctrl, 0.1}),
     [](const ::testing::TestParamInfo<KeyCase>& info) { return info.param.name; });
 
-TEST_F(PreviewZoomTest, CtrlZeroLeavesTheFitModesForRealSize) {
+TEST_F(PreviewZoomTest, AFitStaysCheckedWhenAskedAgainAndCtrlZeroLeavesIt) {
     for (const char* fit : {"actionZoomWidth", "actionZoomFit"}) {
         action(fit).trigger();
+        action(fit).trigger();
+        EXPECT_TRUE(action(fit).isChecked()) << fit;
         ASSERT_NE(view().zoom(), 1.0);
         QTest::keyClick(&view(), Qt::Key_0, Qt::ControlModifier);
         EXPECT_EQ(view().zoom(), 1.0) << fit;
@@ -185,6 +187,14 @@ TEST_F(PreviewZoomTest, TheBoxRefusesOtherTextQuietlyAndTheKeysStillWork) {
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown);
     EXPECT_EQ(view().currentPage(), 1);
+}
+
+TEST_F(PreviewZoomTest, TabFromThePagesReachesThePageBoxThenTheZoomBox) {
+    view().setFocus();
+    QTest::keyClick(&view(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), window->findChild<QWidget*>(QStringLiteral("pageBox")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), &box());
 }
 
 TEST_F(PreviewZoomTest, FittingPutsTheCurrentPagesTopAtTheTopOfTheView) {
