@@ -361,12 +361,14 @@ void PreviewWindow::createToolBar() {
     zoomBox_->setMaxVisibleItems(zoomBox_->count());
     zoomBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     tools->addWidget(zoomBox_);
-    connect(zoomBox_, &QComboBox::activated, this,
+    // Bound to the view, so that they end with it: the window's teardown deletes the view
+    // before the box, which may still lose the focus then.
+    connect(zoomBox_, &QComboBox::activated, view_,
             [this](int item) { takeZoomFromBox(zoomBox_->itemText(item)); });
-    connect(zoomBox_->lineEdit(), &QLineEdit::returnPressed, this,
+    connect(zoomBox_->lineEdit(), &QLineEdit::returnPressed, view_,
             [this] { takeZoomFromBox(zoomBox_->currentText()); });
     // Text left unfinished when the focus moves on is not a zoom.
-    connect(zoomBox_->lineEdit(), &QLineEdit::editingFinished, this, &PreviewWindow::showZoomInBox);
+    connect(zoomBox_->lineEdit(), &QLineEdit::editingFinished, view_, [this] { showZoomInBox(); });
     connect(view_, &PageView::zoomChanged, this, &PreviewWindow::showZoomInBox);
     showZoomInBox();
     tools->addSeparator();
