@@ -5,8 +5,7 @@
 namespace bingo::app {
 
 Session::Session(std::filesystem::path scratchDirectory, Seeder seeder)
-    : scratchDirectory_(std::move(scratchDirectory)), seeder_(std::move(seeder)),
-      table_("tbTmp") {}
+    : scratchDirectory_(std::move(scratchDirectory)), seeder_(std::move(seeder)), table_("tbTmp") {}
 
 void Session::seedRandom() {
     random_.emplace(seeder_());

@@ -9,14 +9,13 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace bingo::preview {
 
 namespace {
 
 constexpr double MmPerInch = 25.4;
-// One notch of the wheel with Ctrl held.
-constexpr double WheelZoomStep = 1.2;
 
 const QColor Background(0x80, 0x80, 0x80);
 const QColor PageEdge(0x40, 0x40, 0x40);
@@ -76,13 +75,23 @@ void PageView::goToPage(int page) {
 }
 
 void PageView::setZoom(double zoom) {
-    mode_ = ZoomMode::Fixed;
-    zoomAround(zoom, viewport()->rect().center());
+    setFixedZoom(zoom, zoomAnchor());
+}
+
+void PageView::zoomBy(int steps) {
+    setZoom(zoom_ * std::pow(ZoomStep, steps));
 }
 
 void PageView::setZoomMode(ZoomMode mode) {
-    mode_ = mode;
-    applyFitZoom();
+    const bool modeChanged = std::exchange(mode_, mode) != mode;
+    bool zoomChangedToo = false;
+    if (mode != ZoomMode::Fixed && !tops_.empty()) {
+        zoomChangedToo = zoomAround(fitZoom(), zoomAnchor());
+        // Whatever the zoom kept in place, the reader of a fitted page starts at its top.
+        goToPage(current_);
+    }
+    if (modeChanged && !zoomChangedToo)
+        Q_EMIT zoomChanged(zoom_);
 }
 
 QRect PageView::pageRect(int page) const {
@@ -162,8 +171,7 @@ void PageView::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if (delta == 0)
         return;
-    mode_ = ZoomMode::Fixed;
-    zoomAround(zoom_ * std::pow(WheelZoomStep, delta / 120.0), event->position().toPoint());
+    setFixedZoom(zoom_ * std::pow(ZoomStep, delta / 120.0), event->position().toPoint());
 }
 
 void PageView::onPagesChanged() {
@@ -224,7 +232,7 @@ void PageView::updateScrollBars() {
 void PageView::applyFitZoom() {
     if (mode_ == ZoomMode::Fixed || tops_.empty())
         return;
-    zoomAround(fitZoom(), viewport()->rect().center());
+    zoomAround(fitZoom(), zoomAnchor());
     if (mode_ == ZoomMode::FitPage)
         goToPage(current_);
 }
@@ -241,14 +249,20 @@ double PageView::fitZoom() const {
     return std::min(width, height);
 }
 
-void PageView::zoomAround(double zoom, QPoint anchor) {
+void PageView::setFixedZoom(double zoom, QPoint anchor) {
+    const bool modeChanged = std::exchange(mode_, ZoomMode::Fixed) != ZoomMode::Fixed;
+    if (!zoomAround(zoom, anchor) && modeChanged)
+        Q_EMIT zoomChanged(zoom_);
+}
+
+bool PageView::zoomAround(double zoom, QPoint anchor) {
     zoom = std::clamp(zoom, MinZoom, MaxZoom);
     if (zoom == zoom_)
-        return;
+        return false;
     if (tops_.empty()) {
         zoom_ = zoom;
         Q_EMIT zoomChanged(zoom_);
-        return;
+        return true;
     }
     // Keep the point of the page under the anchor where it is.
     const QPoint content = anchor + scrollOffset();
@@ -267,6 +281,19 @@ void PageView::zoomAround(double zoom, QPoint anchor) {
     viewport()->update();
     scheduleRender();
     Q_EMIT zoomChanged(zoom_);
+    return true;
+}
+
+QPoint PageView::zoomAnchor() const {
+    const QPoint middle = viewport()->rect().center();
+    if (tops_.empty())
+        return middle;
+    const QRect page = pageRect(current_).translated(-scrollOffset());
+    if (middle.y() >= page.top() && middle.y() <= page.bottom())
+        return middle;
+    // A short page, or one scrolled mostly out: keep its visible top still, so that it stays
+    // in view and current rather than the page under the middle taking its place.
+    return {middle.x(), std::max(page.top(), 0)};
 }
 
 QSize PageView::pagePixels(int page) const {

@@ -19,6 +19,8 @@ class PageView : public QAbstractScrollArea {
     enum class ZoomMode { Fixed, FitPage, FitWidth };
     static constexpr double MinZoom = 0.1;
     static constexpr double MaxZoom = 4.0;
+    /// The factor of one zoom step: a notch of the wheel with Ctrl held, or a zoom key.
+    static constexpr double ZoomStep = 1.2;
     /// Grey between the pages and around them, in pixels.
     static constexpr int Gap = 12;
 
@@ -40,9 +42,13 @@ class PageView : public QAbstractScrollArea {
     /// 1.0 shows pages at their real size, from the screen's logical dots per inch.
     [[nodiscard]] double zoom() const { return zoom_; }
     [[nodiscard]] ZoomMode zoomMode() const { return mode_; }
-    /// A fixed zoom, clamped to [MinZoom, MaxZoom], around the middle of the view.
+    /// A fixed zoom, clamped to [MinZoom, MaxZoom], around the middle of the view, or around
+    /// the current page's top where the middle is off that page; the current page stays current.
     void setZoom(double zoom);
-    /// FitPage shows the current page whole, FitWidth its full width; both follow resizing.
+    /// Multiplies the zoom by ZoomStep per step (negative steps zoom out), as setZoom does.
+    void zoomBy(int steps);
+    /// FitPage shows the current page whole, FitWidth its full width, both with that page's top
+    /// at the top of the view; both follow resizing.
     void setZoomMode(ZoomMode mode);
 
     /// The page's rectangle in content coordinates, in pixels; scrolling moves the viewport
@@ -64,6 +70,7 @@ class PageView : public QAbstractScrollArea {
     void currentPageChanged(int page);
     /// The source has more pages, or its progress changed; the view has laid them out.
     void pagesChanged();
+    /// The zoom or its mode changed.
     void zoomChanged(double zoom);
     /// Rendering a page failed; it shows blank, and is not tried again until it is re-laid.
     void renderFailed(const QString& message);
@@ -80,7 +87,12 @@ class PageView : public QAbstractScrollArea {
     void updateScrollBars();
     void applyFitZoom();
     [[nodiscard]] double fitZoom() const;
-    void zoomAround(double zoom, QPoint anchor);
+    /// Leaves the fit modes and zooms around anchor; tells when either changed.
+    void setFixedZoom(double zoom, QPoint anchor);
+    /// Returns whether the zoom changed, and says so when it did.
+    bool zoomAround(double zoom, QPoint anchor);
+    /// The viewport point a zoom keeps in place: the middle, on the current page.
+    [[nodiscard]] QPoint zoomAnchor() const;
     [[nodiscard]] QSize pagePixels(int page) const;
     [[nodiscard]] QSize renderSize(int page) const;
     /// Content coordinates of the viewport's top-left corner.

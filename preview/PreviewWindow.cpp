@@ -8,22 +8,26 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <cmath>
 #include <utility>
 
 namespace bingo::preview {
@@ -39,12 +43,36 @@ QString keyList(const QList<QKeySequence>& keys) {
     return names.join(QStringLiteral("、"));
 }
 
+// The zoom box's choices besides its percentages, told apart by their item data.
+constexpr int FitPageChoice = -1;
+constexpr int FitWidthChoice = -2;
+constexpr int ZoomBoxPercents[] = {25, 50, 75, 100, 125, 150, 200, 300, 400};
+
+QString percentText(double zoom) {
+    return QStringLiteral("%1 %").arg(qRound(zoom * 100));
+}
+
+// "150", "150 %", "150%" or "150％" as a zoom factor; 0 for anything else.
+double parsePercent(QString text) {
+    text = text.trimmed();
+    if (text.endsWith(u'%') || text.endsWith(u'％'))
+        text.chop(1);
+    bool ok = false;
+    const double percent = text.trimmed().toDouble(&ok);
+    return ok && std::isfinite(percent) ? percent / 100 : 0;
+}
+
 } // namespace
 
 PreviewWindow::PreviewWindow(std::unique_ptr<PageSource> pages, PreviewContext context,
                              QWidget* parent)
     : QMainWindow(parent), pages_(std::move(pages)), context_(std::move(context)) {
     setWindowTitle(QStringLiteral("Bingo"));
+    // Maximising records the geometry it has as the one to restore to, so set that first.
+    const QRect screenArea = screen()->availableGeometry();
+    QRect normal(0, 0, screenArea.width() * 3 / 4, screenArea.height() * 3 / 4);
+    normal.moveCenter(screenArea.center());
+    setGeometry(normal);
     // Set before showing, so that show() as well as showMaximized() opens it maximised.
     setWindowState(Qt::WindowMaximized);
     view_ = new PageView(this);
@@ -109,14 +137,26 @@ void PreviewWindow::setFileChooser(FileChooser chooser) {
 
 void PreviewWindow::zoomToFit() {
     view_->setZoomMode(PageView::ZoomMode::FitPage);
+    // Triggering the checked command unchecks it, though its zoom stays.
+    updateZoomChecks();
 }
 
 void PreviewWindow::zoomTo100() {
     view_->setZoom(1.0);
+    updateZoomChecks();
 }
 
 void PreviewWindow::zoomToWidth() {
     view_->setZoomMode(PageView::ZoomMode::FitWidth);
+    updateZoomChecks();
+}
+
+void PreviewWindow::zoomIn() {
+    view_->zoomBy(1);
+}
+
+void PreviewWindow::zoomOut() {
+    view_->zoomBy(-1);
 }
 
 void PreviewWindow::firstPage() {
@@ -231,8 +271,9 @@ void PreviewWindow::createActions() {
     const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
     zoomFit_ = addCommand("actionZoomFit", previewIcon(PreviewIcon::ZoomFit), tr("整頁"), {},
                           &PreviewWindow::zoomToFit);
-    zoom100_ = addCommand("actionZoom100", previewIcon(PreviewIcon::Zoom100),
-                          tr("實際大小 (100 %)"), {}, &PreviewWindow::zoomTo100);
+    zoom100_ =
+        addCommand("actionZoom100", previewIcon(PreviewIcon::Zoom100), tr("實際大小 (100 %)"),
+                   {key(Qt::ControlModifier | Qt::Key_0)}, &PreviewWindow::zoomTo100);
     zoomWidth_ = addCommand("actionZoomWidth", previewIcon(PreviewIcon::ZoomWidth), tr("符合頁寬"),
                             {}, &PreviewWindow::zoomToWidth);
     auto* zoomGroup = new QActionGroup(this);
@@ -241,6 +282,16 @@ void PreviewWindow::createActions() {
         zoom->setCheckable(true);
         zoomGroup->addAction(zoom);
     }
+    // Shifted or not, and on the keypad, whatever the keyboard makes of plus and minus.
+    zoomIn_ = addCommand("actionZoomIn", {}, tr("放大"),
+                         {key(Qt::ControlModifier | Qt::Key_Plus),
+                          key(Qt::ControlModifier | Qt::Key_Equal),
+                          key(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Plus)},
+                         &PreviewWindow::zoomIn);
+    zoomOut_ = addCommand("actionZoomOut", {}, tr("縮小"),
+                          {key(Qt::ControlModifier | Qt::Key_Minus),
+                           key(Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Minus)},
+                          &PreviewWindow::zoomOut);
     firstPage_ = addCommand("actionFirstPage", previewIcon(PreviewIcon::FirstPage), tr("第一頁"),
                             {key(Qt::Key_Home), key(Qt::ControlModifier | Qt::Key_PageUp),
                              key(Qt::ControlModifier | Qt::Key_Home)},
@@ -285,6 +336,31 @@ void PreviewWindow::createToolBar() {
     tools->setMovable(false);
     tools->setIconSize(QSize(24, 24));
     tools->addActions({zoomFit_, zoom100_, zoomWidth_});
+
+    zoomBox_ = new QComboBox(tools);
+    zoomBox_->setObjectName(QStringLiteral("zoomBox"));
+    zoomBox_->setToolTip(tr("縮放比例"));
+    zoomBox_->setEditable(true);
+    zoomBox_->setInsertPolicy(QComboBox::NoInsert);
+    // Completing a typed "1" to "100 %" would turn 12 into 125 %.
+    zoomBox_->setCompleter(nullptr);
+    for (const int percent : ZoomBoxPercents)
+        zoomBox_->addItem(QStringLiteral("%1 %").arg(percent), percent);
+    zoomBox_->addItem(tr("整頁"), FitPageChoice);
+    zoomBox_->addItem(tr("符合頁寬"), FitWidthChoice);
+    zoomBox_->setMaxVisibleItems(zoomBox_->count());
+    zoomBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    tools->addWidget(zoomBox_);
+    // Bound to the view, so that they end with it: the window's teardown deletes the view
+    // before the box, which may still lose the focus then.
+    connect(zoomBox_, &QComboBox::activated, view_,
+            [this](int item) { takeZoomFromBox(zoomBox_->itemText(item)); });
+    connect(zoomBox_->lineEdit(), &QLineEdit::returnPressed, view_,
+            [this] { takeZoomFromBox(zoomBox_->currentText()); });
+    // Text left unfinished when the focus moves on is not a zoom.
+    connect(zoomBox_->lineEdit(), &QLineEdit::editingFinished, view_, [this] { showZoomInBox(); });
+    connect(view_, &PageView::zoomChanged, this, &PreviewWindow::showZoomInBox);
+    showZoomInBox();
     tools->addSeparator();
     tools->addActions({firstPage_, previousPage_});
 
@@ -308,6 +384,10 @@ void PreviewWindow::createToolBar() {
         view_->goToPage(page - 1);
         view_->setFocus();
     });
+
+    // Tab from the pages still reaches the page box first, as before there was a zoom box.
+    setTabOrder(view_, pageBox_);
+    setTabOrder(pageBox_, zoomBox_);
 
     tools->addActions({nextPage_, lastPage_});
     tools->addSeparator();
@@ -364,6 +444,34 @@ void PreviewWindow::updateZoomChecks() {
     zoomWidth_->setChecked(mode == PageView::ZoomMode::FitWidth);
     zoom100_->setChecked(mode == PageView::ZoomMode::Fixed && qFuzzyCompare(view_->zoom(), 1.0));
     zoomStatus_->setText(tr("縮放 %1 %").arg(qRound(view_->zoom() * 100)));
+}
+
+void PreviewWindow::showZoomInBox() {
+    const QString text = percentText(view_->zoom());
+    const QSignalBlocker quiet(zoomBox_);
+    // The item for the zoom, or none, so that the box finds nothing to activate in its text.
+    zoomBox_->setCurrentIndex(zoomBox_->findText(text));
+    zoomBox_->setEditText(text);
+}
+
+void PreviewWindow::takeZoomFromBox(const QString& text) {
+    const QString wanted = text.trimmed();
+    if (wanted == percentText(view_->zoom())) {
+        // Taking back the rounded percentage the box shows would move the zoom, or leave a fit.
+    } else if (const int item = zoomBox_->findText(wanted); item >= 0) {
+        const int choice = zoomBox_->itemData(item).toInt();
+        if (choice == FitPageChoice)
+            zoomToFit();
+        else if (choice == FitWidthChoice)
+            zoomToWidth();
+        else
+            view_->setZoom(choice / 100.0);
+    } else if (const double zoom = parsePercent(wanted);
+               zoom >= PageView::MinZoom && zoom <= PageView::MaxZoom) {
+        view_->setZoom(zoom);
+    }
+    showZoomInBox();
+    view_->setFocus();
 }
 
 bool PreviewWindow::canPrint() {

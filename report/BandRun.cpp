@@ -29,8 +29,8 @@ BandFiller::BandFiller(const ReportLayout& layout, const QStringList& fields,
         if (!c.onPrint.isEmpty()) {
             const auto handler = handlers.constFind(c.onPrint);
             if (handler == handlers.cend() || !*handler)
-                fail("The report's component " + c.name + " needs the print handler " +
-                     c.onPrint + ", which the program does not provide");
+                fail("The report's component " + c.name + " needs the print handler " + c.onPrint +
+                     ", which the program does not provide");
             source.handler = *handler;
         }
         sources_.push_back(std::move(source));
@@ -75,8 +75,8 @@ const QString& BandFiller::systemDateTime() const {
     return systemText_;
 }
 
-BandRun::BandRun(const ReportLayout& layout, const RecordSource& records,
-                 const BandFiller& filler, const PageGeometry& geometry)
+BandRun::BandRun(const ReportLayout& layout, const RecordSource& records, const BandFiller& filler,
+                 const PageGeometry& geometry)
     : printIfEmpty_(layout.printIfEmpty), cursor_(records.read()), filler_(filler),
       flow_(geometry) {}
 

@@ -143,6 +143,62 @@ def case_job_preview(exe, state, work):
         check(bingo.alive(), "the program ended when the preview closed")
 
 
+def case_zoom_keys(exe, state, work):
+    """Un-maximised, the preview takes three quarters of the screen, centred; Ctrl++, Ctrl+=,
+    Ctrl+- (and the keypad's plus and minus) and Ctrl+0 zoom from the keyboard; the zoom box,
+    reached by Tab past the page box, takes a typed percentage and hands the keys back to the
+    pages."""
+    with Bingo(exe, state, work) as bingo:
+        bingo.type_job(sheets=3)
+        preview = bingo.print_job()
+        bingo.wait_idle()
+        # No window manager: the window shows at the size it would restore to.
+        x, y, width, height = bingo.display.geometry(preview)
+        screen_w, screen_h = (int(v) for v in bingo.display.xdotool("getdisplaygeometry").stdout.split())
+        check(abs(width - screen_w * 3 / 4) <= 4 and abs(height - screen_h * 3 / 4) <= 4,
+              f"un-maximised the preview is {width} x {height} on a {screen_w} x {screen_h} screen")
+        check(abs(2 * x + width - screen_w) <= 4 and abs(2 * y + height - screen_h) <= 4,
+              f"un-maximised the preview is at {x}, {y}, not centred")
+        bingo.display.maximise(preview)
+        bingo.display.focus(preview)
+
+        def toolbar():
+            """The tool bar, whose zoom box shows the zoom."""
+            bingo.wait_idle()
+            return bingo.display.snapshot(preview, rows=(0.0, 0.035))
+
+        def pages():
+            bingo.wait_idle()
+            return bingo.display.snapshot(preview, rows=(0.15, 0.85))
+
+        def press(*keys):
+            bingo.display.key(*keys)
+            return toolbar()
+
+        real = toolbar()
+        bigger = press("ctrl+plus")
+        check(bigger != real, "Ctrl++ did not zoom in")
+        check(press("ctrl+0") == real, "Ctrl+0 did not go back to 100 %")
+        check(press("ctrl+equal") == bigger, "Ctrl+= did not zoom in as Ctrl++ does")
+        press("ctrl+0")
+        check(press("ctrl+KP_Add") == bigger, "Ctrl and the keypad's plus did not zoom in")
+        press("ctrl+0")
+        smaller = press("ctrl+minus")
+        check(smaller not in (real, bigger), "Ctrl+- did not zoom out")
+        press("ctrl+0")
+        check(press("ctrl+KP_Subtract") == smaller, "Ctrl and the keypad's minus did not zoom out")
+        press("ctrl+0")
+
+        bingo.display.key("Tab", "Tab")
+        bingo.display.type("150")
+        typed = press("Return")
+        check(typed not in (real, bigger, smaller), "typing 150 into the zoom box did not zoom")
+        page_1 = pages()
+        bingo.display.key("Next")
+        check(pages() != page_1, "Page Down after the zoom box did not move: the pages lost the keys")
+        check(bingo.alive(), "the program ended")
+
+
 def case_save_pdf(exe, state, work):
     """Ctrl+S in the preview: the saved PDF shows the table's cards on A4 sheets, every text in
     its place."""
