@@ -2,7 +2,7 @@
 # runs every test. Both install the Debian packages they need first.
 
 BUILD_PACKAGES := g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-	qt6-pdf-dev libsqlite3-dev fonts-arphic-uming fonts-liberation fonts-dejavu-core
+	qt6-pdf-dev libsqlite3-dev libcups2-dev fonts-noto-cjk fonts-arphic-uming fonts-liberation fonts-dejavu-core
 TEST_PACKAGES := $(BUILD_PACKAGES) clang-format git libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
 	cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils sqlite3 util-linux \
 	desktop-file-utils appstream dpkg-dev python3
@@ -37,6 +37,7 @@ test: deps-test build-release build-debug
 bench: deps-test build-release
 	./build/release/bench/bingo_bench
 	QT_QPA_PLATFORM=offscreen ./build/release/bench/bingo_report_bench
+	QT_QPA_PLATFORM=offscreen ./build/release/bench/bingo_print_bench
 
 # The Debian package build/release/bingo_<version>_<arch>.deb.
 package: deps-build

@@ -1,5 +1,6 @@
 #include "report/BandPainter.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QRawFont>
 #include <QTextLayout>
@@ -223,13 +224,30 @@ const BandPainter::Laid& BandPainter::laidOut(int style, const QString& text) {
     layout.endLayout();
 
     Laid laid;
+    // CJK faces such as Noto CJK space their lines 1.45 em apart, where the Ming face the cards
+    // were drawn with takes 1 em: set in their own spacing, the caption would sit a millimetre
+    // low and its opaque box would cover the grid's top edge. Such a face gets lines of 1 em
+    // holding its ideographic em box, 0.88 em above the baseline and 0.12 em below.
+    const qreal em = s.font.pointSizeF() * DotsPerMm * 25.4 / 72;
+    const bool emLines = em > 0 && QFontMetricsF(s.font, &reference_).height() > 1.2 * em;
     for (int i = 0; i < layout.lineCount(); ++i) {
         const QTextLine line = layout.lineAt(i);
-        laid.lines.push_back(
-            Line{line.glyphRuns(), line.naturalTextWidth(), line.y(), line.height()});
+        Line laidLine{line.glyphRuns(), line.naturalTextWidth(), line.y(), line.height()};
+        if (emLines) {
+            laidLine.top = i * em;
+            laidLine.height = em;
+            const QPointF shift(0, laidLine.top + 0.88 * em - (line.y() + line.ascent()));
+            for (QGlyphRun& run : laidLine.runs) {
+                QList<QPointF> positions = run.positions();
+                for (QPointF& at : positions)
+                    at += shift;
+                run.setPositions(positions);
+            }
+        }
+        laid.lines.push_back(std::move(laidLine));
         laid.width = std::max(laid.width, line.naturalTextWidth());
     }
-    laid.height = y;
+    laid.height = emLines ? static_cast<qreal>(laid.lines.size()) * em : y;
     return *cache.insert(text, std::move(laid));
 }
 

@@ -9,8 +9,10 @@ import signal
 import sys
 import time
 
-from harness import (PRINTER, Bingo, Skip, check, integrity, log, main, pdf_info, pdf_words,
-                     pt_to_mm, run, sqlite, table_cards, wait_until)
+from harness import (DUPLEX_PRINTER, PREVIEW_CAPTION, PRINTER, Bingo, Skip, check,
+                     completed_jobs, integrity, job_attributes, job_documents, log, main, pdf_info,
+                     pdf_words, pt_to_mm, queue_jobs, run, spool_size, sqlite, table_cards,
+                     wait_until)
 
 PX = 25.4 / 96.0  # one design pixel in millimetres
 A4 = (210.0, 297.0)
@@ -23,6 +25,10 @@ COLUMN_LEFT = (5.0, 105.0)
 ROW_TOP = (5.0, 100.2, 195.4)
 SERIAL_AT = (115 * PX, 17 * PX)
 CAPTION_AT = (40 * PX, 16 * PX)
+# The caption is 12 pt: its line of one em is centred this far below its top. A word's top as
+# pdftotext gives it is its face's ascent line, which lies above the line for a CJK face with
+# tall line spacing; the middle of the word stays within a quarter millimetre of the line's.
+CAPTION_MIDDLE = 12 * 25.4 / 72 / 2
 STAMP_RIGHT_TOP = (322 * PX, 20 * PX)
 
 
@@ -65,7 +71,7 @@ def expected_texts(cards):
         slot = i % 6
         left, top = COLUMN_LEFT[slot // 3], ROW_TOP[slot % 3]
         items = pages[-1]
-        items.append((CAPTION, "left", left + CAPTION_AT[0], top + CAPTION_AT[1]))
+        items.append((CAPTION, "left-middle", left + CAPTION_AT[0], top + CAPTION_AT[1] + CAPTION_MIDDLE))
         items.append((f"{(card[0] + 10000) % 10000:04d}", "left", left + SERIAL_AT[0],
                       top + SERIAL_AT[1]))
         items.append((STAMP, "right", left + STAMP_RIGHT_TOP[0], top + STAMP_RIGHT_TOP[1]))
@@ -85,13 +91,16 @@ def check_sheet_pdf(path, cards, stamp_minutes):
     stamps = set()
     for number, ((width, height, words), items) in enumerate(zip(pdf_words(path), expected_texts(cards)), 1):
         unused = list(words)
+        matched = []
         for text, kind, x, y in items:
             best = None
             for word in unused:
                 if not (text.match(word[0]) if isinstance(text, re.Pattern) else word[0] == text):
                     continue
-                wx = {"left": word[1], "centre": (word[1] + word[3]) / 2, "right": word[3]}[kind]
-                dx, dy = pt_to_mm(wx) - x, pt_to_mm(word[2]) - y
+                wx = {"left": word[1], "left-middle": word[1], "centre": (word[1] + word[3]) / 2,
+                      "right": word[3]}[kind]
+                wy = (word[2] + word[4]) / 2 if kind == "left-middle" else word[2]
+                dx, dy = pt_to_mm(wx) - x, pt_to_mm(wy) - y
                 if best is None or abs(dx) + abs(dy) < best[0]:
                     best = (abs(dx) + abs(dy), dx, dy, word)
             label = text.pattern if isinstance(text, re.Pattern) else text
@@ -101,14 +110,31 @@ def check_sheet_pdf(path, cards, stamp_minutes):
                   f"page {number}: {word[0]!r} is at {pt_to_mm(word[1]):.2f}, {pt_to_mm(word[2]):.2f} mm, "
                   f"{dx:+.2f} / {dy:+.2f} mm off its place ({kind} {x:.2f}, top {y:.2f})")
             unused.remove(word)
+            matched.append(word)
             if isinstance(text, re.Pattern):
                 stamps.add(word[0])
+        check_caption_clear(number, matched, unused)
         # What is left is the caption's colon, one per card; nothing else may be on the sheet.
         extra = [w[0] for w in unused if w[0] != ":"]
         check(not extra, f"page {number} shows text that is no card's: {extra[:10]}")
     check(stamps and stamps <= set(stamp_minutes),
           f"time stamps {sorted(stamps)} are not from the minutes {sorted(stamp_minutes)}")
     return stamps
+
+
+def check_caption_clear(number, matched, unused):
+    """On every card of page number, the caption and its colon end before the serial begins.
+    matched holds each card's words in the order expected_texts lists them, caption first and
+    serial second; unused the words left over, the colons among them."""
+    for first in range(0, len(matched), 28):  # caption, serial, stamp, 25 numbers
+        caption, serial = matched[first], matched[first + 1]
+        colons = [w for w in unused if w[0] == ":" and abs(w[2] - caption[2]) < 3 and
+                  caption[3] - 1 <= w[1] <= serial[3]]
+        check(colons, f"page {number}: no colon after the caption at {pt_to_mm(caption[1]):.2f} mm")
+        end = max(w[3] for w in [caption] + colons)
+        check(end <= serial[1],
+              f"page {number}: the caption ends at {pt_to_mm(end):.2f} mm, on the serial "
+              f"{serial[0]!r} that begins at {pt_to_mm(serial[1]):.2f} mm")
 
 
 def words_of(path):
@@ -415,6 +441,169 @@ def case_killed_mid_job(exe, state, work):
         check_table(bingo.table_file, 1)
         check(integrity(bingo.table_file) == "ok", "the table file is damaged")
         check(not journal.exists(), "the interrupted job's journal is still there")
+
+
+# ----------------------------------------------------------------------------------------------
+# Printing an operator can trust
+
+def need_cups(state):
+    if state.get("cups_skip"):
+        raise Skip(state["cups_skip"])
+
+
+def all_jobs(state):
+    """Every job of both queues, whatever its state."""
+    return {queue: queue_jobs(state, queue) for queue in (PRINTER, DUPLEX_PRINTER)}
+
+
+def one_new_job(bingo, state, queue, before, timeout=180):
+    """Waits for the print to complete a job on queue; it must be the only new one."""
+    new_jobs = wait_until(lambda: completed_jobs(state, queue) - before, timeout,
+                          f"the print job on {queue} to complete", interval=0.5, abort=bingo.ended)
+    check(len(new_jobs) == 1, f"one Ctrl+P made the jobs {sorted(new_jobs)}")
+    job = new_jobs.pop()
+    # cups-pdf's own copy of the job is of no use here: take it out of its shared directory.
+    out_dir = state["cups_pdf_out"]
+    if os.path.isdir(out_dir):
+        for name in os.listdir(out_dir):
+            if name.endswith(f"-job_{job}.pdf"):
+                os.replace(os.path.join(out_dir, name), bingo.work / f"cups-pdf-{job}.pdf")
+    return job
+
+
+def check_no_new_job(state, before, what):
+    """Neither queue has a job it did not have before: none waiting, printing, held, completed,
+    cancelled or aborted."""
+    after = all_jobs(state)
+    for queue, jobs in after.items():
+        check(jobs == before[queue], f"{what} left the jobs {sorted(jobs - before[queue])} on {queue}")
+
+
+def use_queue(bingo, queue):
+    """Makes queue the default printer of the program's user, as `lpoptions -d` does for a user."""
+    cups_dir = bingo.home / ".cups"
+    cups_dir.mkdir(exist_ok=True)
+    (cups_dir / "lpoptions").write_text(f"Default {queue}\n")
+
+
+def dialogs(bingo, preview):
+    return [w for w in bingo.display.windows(bingo.pid) if w not in (bingo.main, preview)]
+
+
+def case_print_one_sided(exe, state, work):
+    """Ctrl+P on a queue whose printer defaults to two-sided: the job asks for one side, one copy
+    and A4, as a PDF document."""
+    need_cups(state)
+    bingo = Bingo(exe, state, work)
+    use_queue(bingo, DUPLEX_PRINTER)
+    with bingo:
+        bingo.type_job(sheets=2)
+        preview = bingo.print_job()
+        bingo.wait_idle()
+        before = completed_jobs(state, DUPLEX_PRINTER)
+        bingo.display.focus(preview)
+        bingo.display.key("ctrl+p")
+        job = one_new_job(bingo, state, DUPLEX_PRINTER, before)
+        attributes = job_attributes(state, job)
+        check(attributes.get("sides") == ["one-sided"],
+              f"the job on a two-sided printer asked for sides {attributes.get('sides')}")
+        check(attributes.get("copies", [1]) == [1], f"the job asked for copies {attributes.get('copies')}")
+        check(attributes.get("document-format") == ["application/pdf"],
+              f"the job's document is {attributes.get('document-format')}, not a PDF")
+        documents = job_documents(state, job)
+        check(len(documents) == 1, f"the job holds {len(documents)} documents")
+        pages, size = pdf_info(documents[0])
+        check(pages == 2, f"the printer got {pages} pages for 2 sheets")
+        check(abs(pt_to_mm(size[0]) - A4[0]) <= TOLERANCE and abs(pt_to_mm(size[1]) - A4[1]) <= TOLERANCE,
+              f"the printed page size {size} pt is not A4")
+        check(bingo.alive(), "the program ended")
+
+
+def case_reprint_saved_pdf(exe, state, work):
+    """A saved 30-sheet PDF, loaded with Ctrl+O and printed with Ctrl+P: the preview's caption
+    names the file, and the queue receives the file's own pages, at most 1.2 times its size."""
+    need_cups(state)
+    with Bingo(exe, state, work) as bingo:
+        bingo.type_job(sheets=30)
+        preview = bingo.print_job()
+        bingo.wait_idle()
+        saved = work / "thirty.pdf"
+        bingo.save_preview(preview, saved)
+        bingo.close_preview(preview)
+
+        bingo.set_sheets(1)
+        preview = bingo.print_job()
+        bingo.wait_idle()
+        bingo.file_dialog(preview, "ctrl+o", saved)
+        bingo.wait_idle()
+        caption = f"{PREVIEW_CAPTION} — {saved.name}"
+        wait_until(lambda: bingo.display.window_name(preview) == caption, 10,
+                   f"the preview's caption to name the file ({caption!r}); it is "
+                   f"{bingo.display.window_name(preview)!r}")
+
+        before = completed_jobs(state, PRINTER)
+        bingo.display.focus(preview)
+        bingo.display.key("ctrl+p")
+        job = one_new_job(bingo, state, PRINTER, before)
+        spooled, size = spool_size(state, job), saved.stat().st_size
+        log(f"saved {size} bytes, spooled {spooled} bytes ({spooled / size:.2f} x)")
+        check(spooled <= 1.2 * size, f"the queue received {spooled} bytes for a {size}-byte file")
+        attributes = job_attributes(state, job)
+        check(attributes.get("sides") == ["one-sided"], f"the job asked for sides {attributes.get('sides')}")
+        received = job_documents(state, job)[0]
+        check(pdf_info(received)[0] == 30, "the queue did not receive the file's 30 pages")
+        check(words_of(received) == words_of(saved), "the pages printed differ from the saved file's")
+        check(bingo.alive(), "the program ended")
+
+
+def case_print_cancelled(exe, state, work):
+    """Esc in the progress window of a 2000-sheet print: no box, and no job on any queue,
+    neither waiting nor completed; the program keeps running."""
+    need_cups(state)
+    with Bingo(exe, state, work) as bingo:
+        bingo.type_job(sheets=2000)
+        preview = bingo.print_job(timeout=120)
+        bingo.wait_idle(timeout=300)
+        before = all_jobs(state)
+        bingo.display.focus(preview)
+        bingo.display.key("ctrl+p")
+        progress = wait_until(lambda: dialogs(bingo, preview), 30, "the print's progress window",
+                              interval=0.05, abort=bingo.ended)[0]
+        bingo.display.focus(progress)
+        bingo.display.key("Escape")
+        bingo.display.wait_gone(progress, timeout=60)
+        bingo.wait_idle()
+        time.sleep(1.0)  # a job handed over at the last moment reaches lpstat by now
+        check(not dialogs(bingo, preview), "a window stayed open after the print was cancelled")
+        check_no_new_job(state, before, "the cancelled print")
+        check(bingo.alive(), "the program ended")
+
+
+def case_print_spoiled(exe, state, work):
+    """A print that fails part-way (record 100 spoiled by hand after the preview was laid out):
+    an error box, and no job on any queue; the program keeps running."""
+    need_cups(state)
+    with Bingo(exe, state, work) as bingo:
+        bingo.type_job(sheets=200)
+        preview = bingo.print_job()
+        bingo.wait_idle()
+        run(["sqlite3", "-batch", str(bingo.table_file), "UPDATE tmpBingo SET S0 = 'abc' WHERE rowid = 100"])
+        before = all_jobs(state)
+        bingo.display.focus(preview)
+        bingo.display.key("ctrl+p")
+        box = wait_until(lambda: dialogs(bingo, preview), 30, "a window after Ctrl+P", abort=bingo.ended)[0]
+        bingo.wait_idle()
+        boxes = dialogs(bingo, preview)
+        check(len(boxes) == 1, f"after the failed print {len(boxes)} windows are open besides the preview")
+        box = boxes[0]
+        title = bingo.display.window_name(box)
+        check(title in ("Bingo", "bingo"), f"the window left open is {title!r}, not the error box")
+        bingo.display.focus(box)
+        bingo.display.key("Return")
+        bingo.display.wait_gone(box)
+        time.sleep(1.0)
+        check_no_new_job(state, before, "the failed print")
+        check(bingo.alive(), "the program ended")
 
 
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}

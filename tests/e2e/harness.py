@@ -24,9 +24,21 @@ SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
 MAIN_CAPTION = "賓果彩卷列印"
 PREVIEW_CAPTION = "Bingo"
 PRINTER = "bingo-e2e-pdf"
+# A second cups-pdf queue whose printer defaults to printing on both sides, as many office
+# printers do.
+DUPLEX_PRINTER = "bingo-e2e-duplex"
 CUPS_PDF_BACKEND = "/usr/lib/cups/backend/cups-pdf"
 CUPS_PDF_PPD = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd"
 CUPS_PDF_CONF = "/etc/cups/cups-pdf.conf"
+DUPLEX_PPD_OPTION = """
+*OpenUI *Duplex/Two-Sided Printing: PickOne
+*OrderDependency: 10 AnySetup *Duplex
+*DefaultDuplex: DuplexNoTumble
+*Duplex None/Off: ""
+*Duplex DuplexNoTumble/Long Edge: ""
+*Duplex DuplexTumble/Short Edge: ""
+*CloseUI: *Duplex
+"""
 
 
 class Failure(Exception):
@@ -149,7 +161,7 @@ def _cups_pdf_out_dir():
 
 def _start_cupsd(runtime):
     """Starts a private cupsd (own config, spool and socket) with a cups-pdf queue as its default
-    printer. Returns (pid, server, reason): reason is None on success, else why printing can't
+    printer and a second one whose default is two-sided. Returns (pid, server, reason): reason is None on success, else why printing can't
     be tested here."""
     if not os.access("/usr/sbin/cupsd", os.X_OK):
         return None, None, "cupsd is not installed"
@@ -226,7 +238,13 @@ SystemGroup root
         return None, None, why(str(e))
     if _process_name(proc.pid) != "cupsd":
         return None, None, why("cupsd exited at start")
+    # cups-pdf's own PPD knows no duplex, and cupsd drops a two-sided default that the PPD does
+    # not offer: the second queue's PPD adds the option, two-sided by default.
+    duplex_ppd = cups / "duplex.ppd"
+    duplex_ppd.write_text(pathlib.Path(CUPS_PDF_PPD).read_text(errors="replace") + DUPLEX_PPD_OPTION)
     for cmd in (["lpadmin", "-p", PRINTER, "-E", "-v", "cups-pdf:/", "-P", CUPS_PDF_PPD, "-o", "Label=2"],
+                ["lpadmin", "-p", DUPLEX_PRINTER, "-E", "-v", "cups-pdf:/", "-P", str(duplex_ppd),
+                 "-o", "Label=2", "-o", "sides-default=two-sided-long-edge"],
                 ["lpadmin", "-d", PRINTER]):
         result = run(cmd, env=env, check_rc=False)
         if result.returncode != 0:
@@ -623,6 +641,97 @@ def pdf_words(path, first=None, last=None):
 
 def pt_to_mm(pt):
     return pt * 25.4 / 72.0
+
+
+# ----------------------------------------------------------------------------------------------
+# What reached the private print queues
+
+def cups_env(state):
+    return dict(os.environ, CUPS_SERVER=state["cups_server"])
+
+
+def queue_jobs(state, queue):
+    """The ids of every job queue knows of, whatever its state: waiting, held, printing,
+    completed, cancelled or aborted (lpstat -W all)."""
+    out = run(["lpstat", "-W", "all", "-o", queue], env=cups_env(state), check_rc=False).stdout
+    return {int(m.group(1)) for m in re.finditer(rf"^{re.escape(queue)}-(\d+)\s", out, re.M)}
+
+
+def completed_jobs(state, queue):
+    out = run(["lpstat", "-W", "completed", "-o", queue], env=cups_env(state), check_rc=False).stdout
+    return {int(m.group(1)) for m in re.finditer(rf"^{re.escape(queue)}-(\d+)\s", out, re.M)}
+
+
+_IPP_INTEGER_TAGS = {0x21, 0x23}  # integer, enum
+_IPP_BOOLEAN = 0x22
+_IPP_RANGE = 0x33
+_IPP_MEMBER_NAME = 0x4A
+
+
+def _ipp_attributes(data):
+    """The attributes of an IPP message as {name: [values]}: integers and enums as int,
+    booleans as bool, ranges as (lower, upper), strings as str, other values as bytes. Members
+    of collections are left out."""
+    attrs, name, depth, pos = {}, None, 0, 8  # after version, operation and request id
+    while pos < len(data):
+        tag = data[pos]
+        pos += 1
+        if tag == 0x03:  # end of attributes
+            break
+        if tag < 0x10:  # the start of a group
+            continue
+        name_len = int.from_bytes(data[pos:pos + 2], "big")
+        this_name = data[pos + 2:pos + 2 + name_len].decode("utf-8", "replace")
+        pos += 2 + name_len
+        value_len = int.from_bytes(data[pos:pos + 2], "big")
+        raw = data[pos + 2:pos + 2 + value_len]
+        pos += 2 + value_len
+        if tag == 0x34:  # begin collection
+            if depth == 0 and name_len:
+                name = this_name
+                attrs.setdefault(name, [])
+            depth += 1
+            continue
+        if tag == 0x37:  # end collection
+            depth -= 1
+            continue
+        if depth > 0 or tag == _IPP_MEMBER_NAME:
+            continue
+        if name_len:
+            name = this_name
+            attrs.setdefault(name, [])
+        if tag in _IPP_INTEGER_TAGS:
+            value = int.from_bytes(raw, "big", signed=True)
+        elif tag == _IPP_BOOLEAN:
+            value = raw != b"\0"
+        elif tag == _IPP_RANGE:
+            value = (int.from_bytes(raw[:4], "big", signed=True), int.from_bytes(raw[4:], "big", signed=True))
+        elif 0x40 <= tag <= 0x49 and tag not in (0x35, 0x36):
+            value = raw.decode("utf-8", "replace")
+        else:
+            value = raw
+        attrs[name].append(value)
+    return attrs
+
+
+def job_attributes(state, job):
+    """The attributes the queue keeps for job (its control file c<id> in the private spool):
+    sides, copies, page-ranges, media, job-name, document-format, ... as {name: [values]}."""
+    path = os.path.join(state["cups_spool"], f"c{job:05d}")
+    wait_until(lambda: os.path.exists(path), 10, f"the control file of job {job}")
+    with open(path, "rb") as f:
+        return _ipp_attributes(f.read())
+
+
+def job_documents(state, job):
+    """The documents the queue received for job, as paths in the private spool."""
+    spool = state["cups_spool"]
+    return sorted(os.path.join(spool, f) for f in os.listdir(spool) if f.startswith(f"d{job:05d}-"))
+
+
+def spool_size(state, job):
+    """Bytes the queue received for job, all its documents together."""
+    return sum(os.path.getsize(path) for path in job_documents(state, job))
 
 
 # ----------------------------------------------------------------------------------------------
