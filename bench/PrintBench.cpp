@@ -5,6 +5,7 @@
 #include "preview/PrintPlan.h"
 #include "preview/PrintSubmission.h"
 #include "report/Fonts.h"
+#include "report/ReportOutput.h"
 #include "report/ReportPages.h"
 #include "report/rpBingo.h"
 #include "store/CardTable.h"
@@ -45,10 +46,12 @@ class SavedJob {
         store::CardTable::Batch batch(table_);
         cards::CardGenerator(random, table_, progress).generate(50, LargestJobSheets);
         batch.commit();
-        report_ = std::make_unique<report::Tqr1>(table_);
+        report_ = std::make_unique<report::Tqr1>(
+            table_, report::ReportContext{
+                        [] { return QDateTime::currentDateTime(); }, QLocale::system(), {}});
         const auto pages = report_->createPages();
         pages->layOutAll();
-        pages->savePdf(savedPdf());
+        report::ReportOutput(*pages).savePdf(savedPdf());
     }
     [[nodiscard]] QString savedPdf() const { return dir_.filePath("Bingo.pdf"); }
     [[nodiscard]] QString path(const QString& name) const { return dir_.filePath(name); }
@@ -124,9 +127,8 @@ void ReportToQueue(benchmark::State& state, SavedJob& job, test::PrivateCups* cu
     for (auto _ : state) {
         const auto pages = job.report().createPages();
         pages->layOutAll();
-        pages->savePdf(temporary);
-        const preview::Submitted sent =
-            preview::submitPdf(temporary, preview::PdfPages::Planned, plan);
+        const auto holds = report::ReportOutput(*pages).writePrintPdf(plan, temporary, {});
+        const preview::Submitted sent = preview::submitPdf(temporary, *holds, plan);
         state.PauseTiming();
         spooled = QFileInfo(cups->documentPath(sent.jobId)).size();
         purge(sent.jobId);

@@ -7,6 +7,7 @@
 #include "cards/CardGenerator.h"
 #include "preview/PageView.h"
 #include "preview/PreviewWindow.h"
+#include "report/BandPainter.h"
 #include "report/Fonts.h"
 #include "report/ReportOutput.h"
 #include "report/ReportPages.h"
@@ -264,7 +265,18 @@ void QtPrintPreviewDialog(benchmark::State& state) {
         QPrintPreviewDialog dialog(&printer);
         bool painted = false;
         QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, [&](QPrinter* target) {
-            report::ReportOutput(*pages).print(*target, [](int, int) { return true; });
+            target->setFullPage(true);
+            QPainter p(target);
+            report::BandPainter painter(pages->sharedLayout());
+            const QRectF paper = target->paperRect(QPrinter::DevicePixel);
+            for (int page = 0; page < pages->pageCount(); ++page) {
+                if (page > 0)
+                    target->newPage();
+                p.save();
+                report::BandPainter::setUpPainter(p, paper.width() / 210.0, paper.height() / 297.0);
+                pages->paintPage(p, page, painter);
+                p.restore();
+            }
             painted = true;
         });
         QElapsedTimer timer;

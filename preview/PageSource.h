@@ -1,12 +1,14 @@
 #pragma once
 
+#include "preview/PrintPlan.h"
+#include "preview/PrintSubmission.h"
+
 #include <QImage>
 #include <QObject>
 #include <QSizeF>
 #include <QString>
 #include <functional>
-
-class QPrinter;
+#include <optional>
 
 namespace bingo::preview {
 
@@ -36,13 +38,14 @@ class PageSource : public QObject {
     /// and leaves no file under that name (writes a temporary beside it, then renames).
     virtual void savePdf(const QString& path) const = 0;
 
-    /// Called by print() after each page, with the page done and the page count; returning
-    /// false stops the print.
+    /// Called after each page written for a print, with the pages done and the total;
+    /// returning false stops the print.
     using PrintProgress = std::function<bool(int done, int total)>;
-    /// Prints onto an already set-up printer (its copies and page range apply). Draws with
-    /// a painter of its own, so the view may not render meanwhile only to keep the pages still.
-    /// Throws std::runtime_error when the printer fails.
-    virtual void print(QPrinter& printer, const PrintProgress& progress) = 0;
+    /// Writes what plan prints into a new PDF file at path, with a painter of its own, and
+    /// says what it holds: exactly plan.pagesToDraw() in that order, or the whole document as
+    /// it is. nullopt when progress stopped it. Throws std::runtime_error when it cannot.
+    [[nodiscard]] virtual std::optional<PdfPages>
+    writePrintPdf(const PrintPlan& plan, const QString& path, const PrintProgress& progress) = 0;
 
   Q_SIGNALS:
     /// pageCount() has grown, or the layout progress changed.

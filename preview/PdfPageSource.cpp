@@ -15,8 +15,6 @@ namespace {
 
 constexpr double MmPerPoint = 25.4 / 72.0;
 constexpr double MmPerInch = 25.4;
-// Cards are lines and text: more dots than this only make the print job slower.
-constexpr int MaxPrintDpi = 600;
 // Pages go to the printer in stripes of about this many bytes, whatever the resolution.
 constexpr qint64 StripeBytes = 16LL * 1024 * 1024;
 
@@ -44,35 +42,6 @@ QString reasonFor(QPdfDocument::Error error) {
         break;
     }
     return PdfPageSource::tr("無法讀取檔案中的 PDF 內容");
-}
-
-// The pages the printer was set up for, from 0, in the order they are to come out.
-std::vector<int> pagesToPrint(const QPrinter& printer, int pageCount) {
-    std::vector<int> pages;
-    const QPageRanges ranges = printer.pageRanges();
-    const bool all = printer.printRange() != QPrinter::PageRange || ranges.isEmpty();
-    for (int page = 1; page <= pageCount; ++page) {
-        if (all || ranges.contains(page))
-            pages.push_back(page - 1);
-    }
-    if (printer.pageOrder() == QPrinter::LastPageFirst)
-        std::reverse(pages.begin(), pages.end());
-    return pages;
-}
-
-// Each sheet to print, with copies the printer cannot make itself made here.
-std::vector<int> sheetsToPrint(const QPrinter& printer, const std::vector<int>& pages) {
-    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-    std::vector<int> sheets;
-    sheets.reserve(pages.size() * static_cast<std::size_t>(copies));
-    if (printer.collateCopies()) {
-        for (int copy = 0; copy < copies; ++copy)
-            sheets.insert(sheets.end(), pages.begin(), pages.end());
-    } else {
-        for (const int page : pages)
-            sheets.insert(sheets.end(), static_cast<std::size_t>(copies), page);
-    }
-    return sheets;
 }
 
 } // namespace
@@ -127,41 +96,16 @@ void PdfPageSource::savePdf(const QString& path) const {
         fail(tr("無法儲存%1：%2。").arg(quoted(path), file.errorString()));
 }
 
-void PdfPageSource::print(QPrinter& printer, const PrintProgress& progress) {
-    const std::vector<int> sheets = sheetsToPrint(printer, pagesToPrint(printer, pageCount()));
-    if (sheets.empty())
-        return;
-    QPainter painter;
-    if (!painter.begin(&printer))
-        fail(tr("無法開始列印：印表機「%1」無法使用。").arg(printer.printerName()));
-    // The painter's origin is the printable area's corner; the page goes on the whole paper.
-    const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
-    const QRectF paper = printer.paperRect(QPrinter::DevicePixel).translated(-printable.topLeft());
-    const int dpi = printer.resolution();
-    const double scale = std::min(1.0, double(MaxPrintDpi) / std::max(1, dpi));
-    const int total = static_cast<int>(sheets.size());
-    for (int done = 0; done < total; ++done) {
-        if (done > 0 && !printer.newPage())
-            fail(tr("列印失敗：印表機「%1」不接受下一頁。").arg(printer.printerName()));
-        const int page = sheets[static_cast<std::size_t>(done)];
-        // Fit the page to the paper, keeping its proportions, centred.
-        const QSizeF pageDots = pageSizeMm(page) * (dpi / MmPerInch);
-        const double fit =
-            std::min(paper.width() / pageDots.width(), paper.height() / pageDots.height());
-        QSizeF target = pageDots * fit;
-        const QPointF corner = paper.topLeft() + QPointF((paper.width() - target.width()) / 2,
-                                                         (paper.height() - target.height()) / 2);
-        painter.save();
-        painter.translate(corner);
-        painter.scale(1 / scale, 1 / scale);
-        renderOnto(painter, page, QRect(QPoint(0, 0), (target * scale).toSize()));
-        painter.restore();
-        if (progress && !progress(done + 1, total)) {
-            printer.abort();
-            return;
-        }
-    }
-    painter.end();
+std::optional<PdfPages> PdfPageSource::writePrintPdf(const PrintPlan&, const QString& path,
+                                                     const PrintProgress& progress) {
+    // The document as it was loaded, whatever became of the file since: the queue or the
+    // file picks the pages out of it.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes_) != bytes_.size() || !file.flush())
+        fail(tr("無法準備列印的檔案%1：%2。").arg(quoted(path), file.errorString()));
+    if (progress && !progress(pageCount(), pageCount()))
+        return std::nullopt;
+    return PdfPages::Document;
 }
 
 void PdfPageSource::renderOnto(QPainter& painter, int page, const QRect& target) const {

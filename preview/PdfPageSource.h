@@ -29,8 +29,9 @@ class PdfPageSource : public PageSource {
     [[nodiscard]] int progressPercent() const override { return 100; }
     /// Writes the bytes read, unchanged, through a temporary file renamed into place.
     void savePdf(const QString& path) const override;
-    /// Renders each page at the printer's resolution (at most 600 dpi), fitted to its paper.
-    void print(QPrinter& printer, const PrintProgress& progress) override;
+    /// Writes the bytes read, unchanged: a loaded PDF prints as the PDF it is.
+    [[nodiscard]] std::optional<PdfPages> writePrintPdf(const PrintPlan& plan, const QString& path,
+                                                        const PrintProgress& progress) override;
 
   private:
     void renderOnto(QPainter& painter, int page, const QRect& target) const;

@@ -4,6 +4,7 @@
 #include "preview/PdfPageSource.h"
 #include "preview/PreviewIcons.h"
 #include "preview/PrintController.h"
+#include "preview/PrintPlan.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -18,6 +19,7 @@
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -122,6 +124,10 @@ void PreviewWindow::saveTo(const QString& path) {
 void PreviewWindow::loadFrom(const QString& path) {
     auto loaded = std::make_unique<PdfPageSource>(path);
     lastDirectory_ = QFileInfo(path).absolutePath();
+    const QString title = baseTitle();
+    loadedFile_ = QFileInfo(path).fileName();
+    baseTitle_ = title;
+    setWindowTitle(title + QStringLiteral(" — ") + loadedFile_);
     view_->setSource(loaded.get());
     connect(loaded.get(), &PageSource::failed, this, &PreviewWindow::layoutFailed);
     // Deleted from the event loop: the layout being replaced may be the code that is running
@@ -189,9 +195,16 @@ void PreviewWindow::printerSetup() {
         if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
             ok->setText(tr("確定"));
     }
-    if (dialog.exec() == QDialog::Accepted)
-        statusBar()->showMessage(tr("列印時使用印表機「%1」。").arg(printer().printerName()),
-                                 MessageMs);
+    const QString printerBefore = printer().printerName();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Choosing another queue takes on its default sides; only a choice that differs from
+    // that default is the operator's own.
+    QPrinter& chosen = printer();
+    if (chosen.printerName() != printerBefore && chosen.outputFormat() == QPrinter::NativeFormat &&
+        chosen.duplex() == QPrinterInfo(chosen).defaultDuplexMode())
+        chosen.setDuplex(QPrinter::DuplexNone);
+    statusBar()->showMessage(tr("列印時使用印表機「%1」。").arg(chosen.printerName()), MessageMs);
 }
 
 void PreviewWindow::print() {
@@ -202,7 +215,7 @@ void PreviewWindow::print() {
         statusBar()->showMessage(tr("沒有預設印表機：請先以「印表機設定」選擇印表機。"));
         return;
     }
-    target.setDocName(windowTitle());
+    target.setDocName(baseTitle());
     switch (printController_->print(*pages_, target, windowTitle())) {
     case PrintController::Outcome::Printed:
         statusBar()->showMessage(tr("已送往印表機。"), MessageMs);
@@ -417,7 +430,9 @@ void PreviewWindow::updateStatus() {
     pageStatus_->setText(tr("第 %1 頁，共 %2 頁").arg(page).arg(count));
     const bool complete = pages_->isComplete();
     const QString failure = pages_->failure();
-    if (!failure.isEmpty())
+    if (!loadedFile_.isEmpty())
+        progressStatus_->setText(tr("顯示檔案「%1」").arg(loadedFile_));
+    else if (!failure.isEmpty())
         progressStatus_->setText(tr("排版失敗：%1").arg(failure));
     else
         progressStatus_->setText(complete ? tr("排版完成 100 %")
@@ -493,6 +508,8 @@ QPrinter& PreviewWindow::printer() {
     if (!printer_ ||
         (printer_->outputFormat() == QPrinter::PdfFormat && printer_->outputFileName().isEmpty())) {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        // The queue's own defaults (two-sided on many office printers) do not apply.
+        applyReportPrinterSettings(*printer_);
         if (pages_->pageCount() > 0) {
             const QSizeF mm = pages_->pageSizeMm(0);
             printer_->setPageSize(QPageSize(
@@ -522,6 +539,10 @@ QString PreviewWindow::askFileName(QFileDialog::AcceptMode mode, const QString& 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QString PreviewWindow::baseTitle() const {
+    return baseTitle_.isEmpty() ? windowTitle() : baseTitle_;
 }
 
 void PreviewWindow::reportFailure(const QString& headline, const QString& path,

@@ -110,6 +110,8 @@ class PreviewWindow : public QMainWindow {
     [[nodiscard]] QString askFileName(QFileDialog::AcceptMode mode, const QString& name);
     void reportFailure(const QString& headline, const QString& path, const std::exception& error);
     void layoutFailed(const QString& message);
+    /// The caption the pages were shown under before a file was loaded: the print job's name.
+    [[nodiscard]] QString baseTitle() const;
     void renderFailed(const QString& message);
 
     std::unique_ptr<PageSource> pages_;
@@ -140,6 +142,8 @@ class PreviewWindow : public QMainWindow {
     QString lastDirectory_;
     FileChooser chooseFile_;
     bool renderFailureShown_ = false;
+    QString baseTitle_;
+    QString loadedFile_; // the file shown, "" for the pages the window opened with
 };
 
 } // namespace bingo::preview

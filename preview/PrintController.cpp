@@ -2,12 +2,17 @@
 
 #include "preview/PageSource.h"
 #include "preview/PageView.h"
+#include "preview/PrintPlan.h"
+#include "preview/PrintSubmission.h"
 
 #include <QPrinter>
 #include <QProgressDialog>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
+#include <stdexcept>
 
 namespace bingo::preview {
 
@@ -48,21 +53,39 @@ PrintController::Outcome PrintController::print(PageSource& pages, QPrinter& pri
     bool printed = false;
     {
         const PrintingScope scope(printing_, view_);
-        QProgressDialog progress(tr("正在列印「%1」……").arg(what), tr("取消"), 0,
-                                 std::max(1, pages.pageCount()), &window_);
+        QProgressDialog progress(tr("正在列印「%1」……").arg(what), tr("取消"), 0, 1, &window_);
         progress.setWindowTitle(window_.windowTitle());
         // Nothing else may touch the pages or the card table while they print.
         progress.setWindowModality(Qt::ApplicationModal);
         progress.setMinimumDuration(0);
         progress.setAutoReset(false);
         progress.setValue(0);
+        const auto stillWanted = [&] {
+            cancelled = cancelled || progress.wasCanceled() || closeWhenDone_;
+            return !cancelled;
+        };
         printed = runCommand(reportError_, [&] {
-            pages.print(printer, [&](int done, int total) {
-                progress.setMaximum(total);
-                progress.setValue(done);
-                cancelled = progress.wasCanceled() || closeWhenDone_;
-                return !cancelled;
-            });
+            const PrintPlan plan = planPrint(printer, pages.pageCount(), view_.currentPage());
+            // The pages go to a file of our own first and reach the printer only whole, so a
+            // print that fails or is cancelled sends nothing.
+            QTemporaryDir scratch;
+            if (!scratch.isValid())
+                throw std::runtime_error(tr("無法建立列印用的暫存資料夾：%1。")
+                                             .arg(scratch.errorString())
+                                             .toStdString());
+            const QString pdf = scratch.filePath(QStringLiteral("print.pdf"));
+            // The hand-over counts as one more step than the pages.
+            const std::optional<PdfPages> holds =
+                pages.writePrintPdf(plan, pdf, [&](int done, int total) {
+                    progress.setMaximum(total + 1);
+                    progress.setValue(done);
+                    return stillWanted();
+                });
+            if (!holds || !stillWanted())
+                return;
+            progress.setLabelText(tr("正在把「%1」送往印表機……").arg(what));
+            submitPdf(pdf, *holds, plan, [&](qint64, qint64) { return stillWanted(); });
+            progress.setValue(progress.maximum());
         });
     }
     if (closeWhenDone_) {

@@ -31,8 +31,10 @@ class PrintController : public QObject {
 
     [[nodiscard]] bool isPrinting() const { return printing_; }
 
-    /// Prints pages onto printer, set up already, showing what in its progress window.
-    /// Returns how it ended; a failure has been reported when it returns Failed.
+    /// Prints pages as printer is set up (one print plan for every kind of pages), showing
+    /// what in its progress window: the pages are written into a temporary PDF, handed to
+    /// the printer or file only once whole, and nothing goes out when the print fails or is
+    /// cancelled. Returns how it ended; a failure has been reported when it returns Failed.
     Outcome print(PageSource& pages, QPrinter& printer, const QString& what);
 
     /// Stops the print in progress at its next page and closes the window afterwards.

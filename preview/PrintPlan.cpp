@@ -125,6 +125,7 @@ PrintPlan planPrint(const QPrinter& printer, int pageCount, int currentPage) {
     plan.copies = std::max(1, printer.copyCount());
     plan.collate = printer.collateCopies();
     plan.sides = sidesFor(printer.duplex(), printer.pageLayout().orientation());
+    plan.orientation = printer.pageLayout().orientation();
     plan.jobName = printer.docName();
     plan.outputFile = printer.outputFileName();
     if (!plan.toFile()) {

@@ -19,6 +19,7 @@ struct PrintPlan {
     bool collate = true;    ///< copies come out as whole sets, not page by page
     bool reverse = false;   ///< last page first; already applied to pages
     Sides sides = Sides::OneSided;
+    QPageLayout::Orientation orientation = QPageLayout::Portrait; ///< how the paper lies
     QString jobName;
     QString queue;      ///< the print queue; empty when printing to a file
     QString outputFile; ///< non-empty: the pages go into this PDF file instead of a queue

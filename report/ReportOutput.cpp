@@ -4,9 +4,9 @@
 #include "report/BandRun.h"
 #include "report/ReportPages.h"
 
+#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QPrinter>
 #include <QSaveFile>
 #include <algorithm>
 #include <stdexcept>
@@ -61,94 +61,63 @@ void ReportOutput::savePdf(const QString& path) const {
         cannot(file.errorString());
 }
 
-void ReportOutput::print(QPrinter& printer, const Progress& progress) const {
+std::optional<preview::PdfPages> ReportOutput::writePrintPdf(const preview::PrintPlan& plan,
+                                                             const QString& path,
+                                                             const Progress& progress) const {
     const ReportLayout& layout = pages_.layout();
-    printer.setDocName(layout.title);
-    printer.setFullPage(true); // the layout measures from the paper's edges
-    const QPageLayout::Orientation orientation = printer.pageLayout().orientation();
-    printer.setPageSize(layout.pageSize());
-    printer.setPageOrientation(orientation);
-    const PageGeometry geometry = PageGeometry::of(layout, orientation == QPageLayout::Landscape);
+    // Laid out anew from the first record, with the handlers run again: the stamps give the
+    // time of printing, and a record that cannot be printed stops the print before any of it
+    // goes out.
+    const std::unique_ptr<ReportPages> fresh = pages_.anew(plan.orientation);
+    fresh->layOutAll();
 
-    const QPageRanges ranges = printer.pageRanges();
-    const auto wanted = [&ranges](int page) {
-        return ranges.isEmpty() || ranges.contains(page + 1);
-    };
-    const int pages =
-        PageFlow::pagesFor(geometry, std::max<std::int64_t>(pages_.records().recordCount(), 0));
-    const int lastWanted = ranges.isEmpty() ? pages - 1 : std::min(pages, ranges.lastPage()) - 1;
-    int wantedPages = 0;
-    for (int page = 0; page <= lastWanted; ++page)
-        wantedPages += wanted(page) ? 1 : 0;
-    if (wantedPages == 0)
-        fail(
-            QStringLiteral("The pages chosen for printing (%1) are not among the report's %2 pages")
-                .arg(ranges.toString())
-                .arg(pages));
-
-    // A printer that makes copies itself gets the job once.
-    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
-    const bool collate = printer.collateCopies();
-    const int runs = collate ? copies : 1;
-    const int repeats = collate ? 1 : copies;
-    const int total = wantedPages * copies;
-
-    QPainter p;
-    if (!p.begin(&printer))
-        fail(QStringLiteral("The printer %1 could not be started").arg(printer.printerName()));
-    const QSizeF paper = layout.paperSizeMm(orientation);
-    const QRectF device = printer.paperRect(QPrinter::DevicePixel);
-    const qreal pixelsPerMmX = device.width() / paper.width();
-    const qreal pixelsPerMmY = device.height() / paper.height();
-
-    BandPainter painter(pages_.sharedLayout());
-    int printed = 0;
-    std::vector<BandPlace> places;
-    std::vector<std::vector<QString>> texts;
-    // Draws the bands collected for one page; false when the operator stopped the print.
-    const auto printPage = [&]() -> bool {
-        for (int r = 0; r < repeats; ++r) {
-            if (printed > 0 && !printer.newPage())
-                fail(QStringLiteral("The printer did not take page %1").arg(printed + 1));
-            p.save();
-            BandPainter::setUpPainter(p, pixelsPerMmX, pixelsPerMmY);
-            painter.beginPage(Qt::white);
-            for (std::size_t i = 0; i < places.size(); ++i)
-                painter.paint(p, QPointF(places[i].left / 10.0, places[i].top / 10.0), texts[i]);
-            p.restore();
-            ++printed;
-            if (progress && !progress(printed, total))
-                return false;
-        }
-        return true;
-    };
-
-    for (int copy = 0; copy < runs; ++copy) {
-        BandRun run(layout, pages_.records(), pages_.filler(), geometry);
-        int current = -1;
-        BandPlace place;
-        bool more = run.advance(place);
-        while (more || !places.empty()) {
-            if (!more || place.page != current) {
-                if (!places.empty() && !printPage()) {
-                    printer.abort();
-                    return;
-                }
-                places.clear();
-                texts.clear();
-                if (!more || place.page > lastWanted)
-                    break;
-                current = place.page;
-            }
-            if (wanted(place.page)) {
-                places.push_back(place);
-                run.fill(texts.emplace_back());
-            }
-            more = run.advance(place);
-        }
+    std::vector<int> draw;
+    if (plan.wholeDocumentInOrder() && fresh->pageCount() != plan.pageCount) {
+        // The table or the paper's orientation gives another page count than the preview's.
+        preview::PrintPlan all = plan;
+        all.pageCount = fresh->pageCount();
+        all.pages.clear();
+        for (int page = 0; page < all.pageCount; ++page)
+            all.pages.push_back(page);
+        draw = all.pagesToDraw();
+    } else {
+        for (const int page : plan.pagesToDraw())
+            if (page < fresh->pageCount())
+                draw.push_back(page);
     }
-    if (!p.end())
-        fail(QStringLiteral("The printer %1 could not finish the job").arg(printer.printerName()));
+    if (draw.empty())
+        fail(QStringLiteral("所選的頁數範圍（%1）不在這份文件的 %2 頁之內。")
+                 .arg(plan.pageRangesText())
+                 .arg(fresh->pageCount()));
+
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        fail(QStringLiteral("無法準備列印的檔案「%1」：%2。").arg(path, file.errorString()));
+    QPdfWriter writer(&file);
+    writer.setTitle(layout.title);
+    writer.setResolution(PdfResolution);
+    writer.setPageLayout(QPageLayout(layout.pageSize(), plan.orientation, QMarginsF()));
+    QPainter p;
+    if (!p.begin(&writer))
+        fail(QStringLiteral("無法準備列印的檔案「%1」。").arg(path));
+    const qreal pixelsPerMm = PdfResolution / 25.4;
+    BandPainter painter(pages_.sharedLayout());
+    const int total = static_cast<int>(draw.size());
+    for (int done = 0; done < total; ++done) {
+        if (done > 0 && !writer.newPage())
+            fail(QStringLiteral("無法準備列印的檔案「%1」：第 %2 頁寫不進去。")
+                     .arg(path)
+                     .arg(done + 1));
+        p.save();
+        BandPainter::setUpPainter(p, pixelsPerMm, pixelsPerMm);
+        fresh->paintPage(p, draw[static_cast<std::size_t>(done)], painter);
+        p.restore();
+        if (progress && !progress(done + 1, total))
+            return std::nullopt;
+    }
+    if (!p.end() || !file.flush())
+        fail(QStringLiteral("無法準備列印的檔案「%1」：%2。").arg(path, file.errorString()));
+    return preview::PdfPages::Planned;
 }
 
 } // namespace bingo::report

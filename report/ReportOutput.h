@@ -1,10 +1,12 @@
 #pragma once
 
+#include "preview/PrintPlan.h"
+#include "preview/PrintSubmission.h"
+
 #include <QByteArray>
 #include <QString>
 #include <functional>
-
-class QPrinter;
+#include <optional>
 
 namespace bingo::report {
 
@@ -27,11 +29,15 @@ class ReportOutput {
 
     /// Called after each printed page with the pages done and the total; false stops the print.
     using Progress = std::function<bool(int done, int total)>;
-    /// Lays the records out again from the first, running the handlers again, directly onto
-    /// printer (A4, its orientation, copies and page ranges; the job named after the report).
-    /// The pages on display stay as they are. Throws std::runtime_error when the printer
-    /// fails, or when its page ranges hold none of the report's pages.
-    void print(QPrinter& printer, const Progress& progress) const;
+    /// Lays the records out again from the first, running the handlers again, and draws the
+    /// pages plan prints (plan.pagesToDraw(); every page of the new layout when the plan takes
+    /// the whole document and the new layout has another page count) into a PDF at path, A4
+    /// as the plan's paper lies. The pages on display stay as they are. nullopt when progress
+    /// stopped it; throws std::runtime_error when a record cannot be printed, the file cannot
+    /// be written, or the plan's pages are none of the new layout's.
+    [[nodiscard]] std::optional<preview::PdfPages> writePrintPdf(const preview::PrintPlan& plan,
+                                                                 const QString& path,
+                                                                 const Progress& progress) const;
 
   private:
     const ReportPages& pages_;

@@ -19,9 +19,16 @@ constexpr std::int64_t MaxReserved = 1'000'000;
 
 ReportPages::ReportPages(std::shared_ptr<const ReportLayout> layout, const RecordSource& records,
                          PrintHandlers handlers, QObject* parent)
-    : QObject(parent), layout_(std::move(layout)), records_(records),
-      geometry_(PageGeometry::of(*layout_, layout_->orientation == QPageLayout::Landscape)),
-      filler_(std::make_unique<BandFiller>(*layout_, records_.fieldNames(), handlers)),
+    : ReportPages(layout, records, std::move(handlers), layout->orientation) {
+    setParent(parent);
+}
+
+ReportPages::ReportPages(std::shared_ptr<const ReportLayout> layout, const RecordSource& records,
+                         PrintHandlers handlers, QPageLayout::Orientation orientation)
+    : layout_(std::move(layout)), records_(records), handlers_(std::move(handlers)),
+      orientation_(orientation),
+      geometry_(PageGeometry::of(*layout_, orientation == QPageLayout::Landscape)),
+      filler_(std::make_unique<BandFiller>(*layout_, records_.fieldNames(), handlers_)),
       painter_(std::make_unique<BandPainter>(layout_)) {
     for (const Component& c : layout_->band.components) {
         const bool varies = c.kind == ComponentKind::DataField ||
@@ -31,6 +38,10 @@ ReportPages::ReportPages(std::shared_ptr<const ReportLayout> layout, const Recor
 }
 
 ReportPages::~ReportPages() = default;
+
+std::unique_ptr<ReportPages> ReportPages::anew(QPageLayout::Orientation orientation) const {
+    return std::make_unique<ReportPages>(layout_, records_, handlers_, orientation);
+}
 
 void ReportPages::start() {
     if (state_ != State::Idle)
@@ -168,7 +179,7 @@ int ReportPages::pageCount() const {
 }
 
 QSizeF ReportPages::pageSizeMm(int) const {
-    return layout_->paperSizeMm(layout_->orientation);
+    return layout_->paperSizeMm(orientation_);
 }
 
 int ReportPages::progressPercent() const {

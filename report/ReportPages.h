@@ -32,6 +32,9 @@ class ReportPages final : public QObject {
     /// '<name>' not found") or names a handler that handlers lacks.
     ReportPages(std::shared_ptr<const ReportLayout> layout, const RecordSource& records,
                 PrintHandlers handlers, QObject* parent = nullptr);
+    /// The same, the paper lying as orientation says instead of as the layout has it.
+    ReportPages(std::shared_ptr<const ReportLayout> layout, const RecordSource& records,
+                PrintHandlers handlers, QPageLayout::Orientation orientation);
     ~ReportPages() override;
     Q_DISABLE_COPY_MOVE(ReportPages)
 
@@ -55,6 +58,9 @@ class ReportPages final : public QObject {
     [[nodiscard]] std::shared_ptr<const ReportLayout> sharedLayout() const { return layout_; }
     [[nodiscard]] const RecordSource& records() const { return records_; }
     [[nodiscard]] const BandFiller& filler() const { return *filler_; }
+    /// A report over the same records and handlers, not laid out yet, on paper lying as
+    /// orientation says: what a print lays out anew.
+    [[nodiscard]] std::unique_ptr<ReportPages> anew(QPageLayout::Orientation orientation) const;
 
     [[nodiscard]] int bandCount() const { return static_cast<int>(bands_.size()); }
     /// Where band (from 0) was placed, in tenths of a millimetre.
@@ -101,6 +107,8 @@ class ReportPages final : public QObject {
 
     std::shared_ptr<const ReportLayout> layout_;
     const RecordSource& records_;
+    PrintHandlers handlers_;
+    QPageLayout::Orientation orientation_;
     PageGeometry geometry_;
     std::unique_ptr<BandFiller> filler_;
     std::unique_ptr<BandPainter> painter_; // the preview's

@@ -32,8 +32,10 @@ class Tqr1::PreviewPages final : public preview::PageSource {
     [[nodiscard]] int progressPercent() const override { return pages_->progressPercent(); }
     [[nodiscard]] QString failure() const override { return pages_->failure(); }
     void savePdf(const QString& path) const override { output_.savePdf(path); }
-    void print(QPrinter& printer, const PrintProgress& progress) override {
-        output_.print(printer, progress);
+    [[nodiscard]] std::optional<preview::PdfPages>
+    writePrintPdf(const preview::PrintPlan& plan, const QString& path,
+                  const PrintProgress& progress) override {
+        return output_.writePrintPdf(plan, path, progress);
     }
 
   private:

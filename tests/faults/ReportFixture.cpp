@@ -1,6 +1,8 @@
 #include "ReportFixture.h"
 
 #include "JobFixture.h"
+#include "preview/PrintPlan.h"
+#include "preview/PrintSubmission.h"
 #include "report/ReportOutput.h"
 
 #include <QPageRanges>
@@ -79,9 +81,13 @@ Outcome ReportFixture::printToPdf(int first, int last) {
         if (first > 0) {
             QPageRanges ranges;
             ranges.addRange(first, last);
+            printer.setPrintRange(QPrinter::PageRange);
             printer.setPageRanges(ranges);
         }
-        report::ReportOutput(*pages_).print(printer, [](int, int) { return true; });
+        const preview::PrintPlan plan = preview::planPrint(printer, pages_->pageCount());
+        const QString drawn = QString::fromStdString((dir_ / "drawn.pdf").string());
+        if (const auto holds = report::ReportOutput(*pages_).writePrintPdf(plan, drawn, {}))
+            preview::submitPdf(drawn, *holds, plan);
     } catch (const std::exception& error) {
         return {error.what(), 0};
     }

@@ -123,59 +123,17 @@ TEST_F(PreviewPdfTest, SavesTheBytesItLoadedAndNothingWhenItCannot) {
               QStringList({"copy.pdf", "pages.pdf"}));
 }
 
-class PreviewPdfPrintTest : public PreviewPdfTest {
-  protected:
-    /// A printer that writes a PDF, at screen resolution to keep the test small.
-    std::unique_ptr<QPrinter> pdfPrinter() {
-        auto printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(printed);
-        printer->setPageSize(QPageSize(QPageSize::A4));
-        return printer;
-    }
-    QString printed = dir.filePath("printed.pdf");
-};
-
-TEST_F(PreviewPdfPrintTest, PrintsThePageRangeWithItsCopies) {
+TEST_F(PreviewPdfTest, PrintsAsTheDocumentItIsWhateverBecameOfTheFile) {
     PdfPageSource pages(pdf);
-    const auto printer = pdfPrinter();
-    printer->setPrintRange(QPrinter::PageRange);
-    printer->setPageRanges(QPageRanges::fromString("2-3"));
-    printer->setCopyCount(2);
-    printer->setCollateCopies(false);
-    std::vector<std::pair<int, int>> calls;
-    pages.print(*printer, [&](int done, int total) {
-        calls.emplace_back(done, total);
-        return true;
-    });
-    // A PDF printer leaves copies to the program.
-    ASSERT_FALSE(printer->supportsMultipleCopies());
-    const std::vector<std::pair<int, int>> expected{{1, 4}, {2, 4}, {3, 4}, {4, 4}};
-    EXPECT_EQ(calls, expected);
-
-    QPdfDocument result;
-    ASSERT_EQ(result.load(printed), QPdfDocument::Error::None);
-    ASSERT_EQ(result.pageCount(), 4);
-    // Uncollated: page 2 (A5, fitted onto A4 and so smaller) twice, then page 3 twice.
-    const auto ink = [&](int page) {
-        QImage image(210, 297, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.drawImage(0, 0, result.render(page, image.size()));
-        return darkPixels(image);
-    };
-    EXPECT_NEAR(ink(0), ink(1), ink(0) * 0.02);
-    EXPECT_NEAR(ink(2), ink(3), ink(2) * 0.02);
-    EXPECT_GT(ink(0), 300);
-    EXPECT_GT(ink(2), 300);
-}
-
-TEST_F(PreviewPdfPrintTest, StopsWhenTheProgressSaysSo) {
-    PdfPageSource pages(pdf);
-    const auto printer = pdfPrinter();
-    int calls = 0;
-    pages.print(*printer, [&](int, int) { return ++calls < 2; });
-    EXPECT_EQ(calls, 2);
+    const QByteArray loaded = test::readAll(pdf);
+    test::writeAll(pdf, "overwritten since it was loaded");
+    PrintPlan plan;
+    plan.pageCount = pages.pageCount();
+    plan.pages = {1, 2};
+    const QString spool = dir.filePath("spool.pdf");
+    EXPECT_EQ(pages.writePrintPdf(plan, spool, {}), PdfPages::Document);
+    EXPECT_EQ(test::readAll(spool), loaded) << "the queue picks the pages out of the file";
+    EXPECT_EQ(pages.writePrintPdf(plan, spool, [](int, int) { return false; }), std::nullopt);
 }
 
 } // namespace

@@ -4,10 +4,11 @@
 
 #include <QFile>
 #include <QPainter>
-#include <QPrinter>
+#include <QPdfWriter>
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -69,18 +70,27 @@ class PreviewTestPages : public PageSource {
             throw std::runtime_error("cannot write the test pages");
         file.write("%PDF-test pages\n");
     }
-    void print(QPrinter& printer, const PrintProgress& progress) override {
+    std::optional<PdfPages> writePrintPdf(const PrintPlan& plan, const QString& path,
+                                          const PrintProgress& progress) override {
         ++printCalls;
-        printedDocName = printer.docName();
-        for (int page = 0; page < made_; ++page) {
-            if (page == failPrintAt)
+        printedDocName = plan.jobName;
+        QPdfWriter writer(path);
+        QPainter painter(&writer);
+        const std::vector<int> pages = plan.pagesToDraw();
+        const int total = static_cast<int>(pages.size());
+        for (int done = 0; done < total; ++done) {
+            if (done == failPrintAt)
                 throw std::runtime_error("the printer ran out of paper");
+            if (done > 0)
+                writer.newPage();
+            painter.drawText(100, 100, QString::number(pages[static_cast<std::size_t>(done)] + 1));
             ++printedPages;
             if (whilePrinting)
-                whilePrinting(page);
-            if (progress && !progress(page + 1, made_))
-                return;
+                whilePrinting(done);
+            if (progress && !progress(done + 1, total))
+                return std::nullopt;
         }
+        return PdfPages::Planned;
     }
 
     mutable int renderCalls = 0;

@@ -1,5 +1,7 @@
 #include "ReportTestSupport.h"
 #include "preview/PreviewWindow.h"
+#include "preview/PrintPlan.h"
+#include "preview/PrintSubmission.h"
 #include "report/ReportOutput.h"
 #include "report/ReportPages.h"
 #include "report/rpBingo.h"
@@ -53,7 +55,13 @@ class CardReportTest : public ::testing::Test {
                           const ReportOutput::Progress& progress = {}) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(dir.filePath("printed.pdf"));
-        ReportOutput(pages).print(printer, progress);
+        // As the preview prints: one plan, the pages drawn into a PDF, that PDF handed over.
+        const preview::PrintPlan plan = preview::planPrint(printer, pages.pageCount());
+        const QString drawn = dir.filePath("drawn.pdf");
+        const auto holds = ReportOutput(pages).writePrintPdf(plan, drawn, progress);
+        EXPECT_EQ(holds, preview::PdfPages::Planned);
+        if (holds)
+            preview::submitPdf(drawn, *holds, plan);
         EXPECT_EQ(pdf.load(printer.outputFileName()), QPdfDocument::Error::None);
         return pdf;
     }
@@ -99,7 +107,6 @@ TEST_F(CardReportTest, PrintingLaysOutAgainWithTheTimeOfPrinting) {
     EXPECT_FALSE(text.contains("2026/12/11-09:05"));
     EXPECT_EQ(serialsOn(0), "1 2 3 4 5 6");
     EXPECT_EQ(pdf.metaData(QPdfDocument::MetaDataField::Title).toString(), "Bingo");
-    EXPECT_EQ(printer.docName(), "Bingo");
     EXPECT_EQ(pages->bandText(0, "QRSysData1"), "2026/12/11-09:05")
         << "the pages on display stay as they were";
     EXPECT_EQ(pages->pageCount(), 1);
@@ -140,6 +147,8 @@ TEST_P(PrintRangeTest, PrintsTheChosenPagesAsManyTimesAsAsked) {
     fill(18); // three sheets
     const auto pages = laidOut();
     QPrinter printer(QPrinter::HighResolution);
+    if (c.from > 0)
+        printer.setPrintRange(QPrinter::PageRange);
     printer.setFromTo(c.from, c.to);
     printer.setCopyCount(c.copies);
     printer.setCollateCopies(c.collate);
@@ -178,13 +187,13 @@ TEST_F(CardReportTest, RangeOutsideTheReportIsRefused) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("none.pdf"));
+    printer.setPrintRange(QPrinter::PageRange);
     printer.setFromTo(2, 3);
     try {
-        ReportOutput(*pages).print(printer, {});
+        printed(*pages, printer);
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "The pages chosen for printing (2-3) are not among the report's 1 "
-                               "pages");
+        EXPECT_STREQ(e.what(), "所選的頁數範圍（2-3）不在這份文件的 1 頁之內。");
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("none.pdf")));
 }
@@ -196,12 +205,11 @@ TEST_F(CardReportTest, StoppingFromTheProgressEndsThePrint) {
     int calls = 0;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("stopped.pdf"));
-    ReportOutput(*pages).print(printer, [&calls](int, int) { return ++calls < 1; });
+    const preview::PrintPlan plan = preview::planPrint(printer, pages->pageCount());
+    EXPECT_EQ(ReportOutput(*pages).writePrintPdf(plan, dir.filePath("drawn.pdf"),
+                                                 [&calls](int, int) { return ++calls < 1; }),
+              std::nullopt);
     EXPECT_EQ(calls, 1);
-    // A PDF printer cannot take its pages back; nothing after the first is drawn.
-    if (pdf.load(printer.outputFileName()) == QPdfDocument::Error::None) {
-        EXPECT_EQ(pdf.pageCount(), 1);
-    }
 }
 
 TEST_F(CardReportTest, LandscapePaperTakesFourCardsAPage) {
