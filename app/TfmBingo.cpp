@@ -109,10 +109,17 @@ void TfmBingo::PrepareCardTable() {
 
 void TfmBingo::GenerateCards() {
     ProgressBarSink progress(*pb1);
-    // One transaction for the whole job; cards stored before a failure are kept.
+    // One transaction for the whole job.
     store::CardTable::Batch batch(tbTmp);
     cards::CardGenerator generator(*random_, tbTmp, progress);
-    generator.generate(se1->value(), se2->value());
+    try {
+        generator.generate(se1->value(), se2->value());
+    } catch (...) {
+        // A job that fails part-way keeps the cards it stored, until the next job empties the
+        // table, as when every card was written on its own; its error is still the one shown.
+        batch.keepStored();
+        throw;
+    }
     batch.commit();
 }
 
