@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sqlite3.h>
 #include <stdexcept>
@@ -46,6 +47,37 @@ class ScratchDirectory {
     std::filesystem::path path_;
 };
 
+/// Bytes this process has handed to write() and read() so far, from /proc/self/io: where the
+/// time of a job goes is easier to see in bytes than in milliseconds on a busy machine.
+struct IoTotals {
+    double written = 0;
+    double read = 0;
+
+    static IoTotals now() {
+        std::ifstream in("/proc/self/io");
+        IoTotals totals;
+        std::string key;
+        double value = 0;
+        while (in >> key >> value) {
+            if (key == "wchar:")
+                totals.written = value;
+            else if (key == "rchar:")
+                totals.read = value;
+        }
+        return totals;
+    }
+};
+
+/// Reports the bytes written and read per iteration since `start`.
+void reportIo(benchmark::State& state, const IoTotals& start) {
+    const IoTotals end = IoTotals::now();
+    const auto perJob = benchmark::Counter::kAvgIterations;
+    state.counters["written"] =
+        benchmark::Counter(end.written - start.written, perJob, benchmark::Counter::kIs1024);
+    state.counters["read"] =
+        benchmark::Counter(end.read - start.read, perJob, benchmark::Counter::kIs1024);
+}
+
 void DrawCards(benchmark::State& state) {
     const int range = static_cast<int>(state.range(0));
     cards::RandomSource random(12345);
@@ -76,8 +108,10 @@ void CardJob_AfterALargeJob(benchmark::State& state) {
         batch.commit();
     };
     job();
+    const IoTotals start = IoTotals::now();
     for (auto _ : state)
         job();
+    reportIo(state, start);
     state.SetItemsProcessed(state.iterations() * LargestJobCards);
 }
 BENCHMARK(CardJob_AfterALargeJob)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Repetitions(5);
@@ -141,6 +175,7 @@ void insertJob(sqlite3* db) {
 void SqliteFloor_NewFile(benchmark::State& state) {
     ScratchDirectory scratch;
     const std::filesystem::path file = scratch.path() / "tmpBingo.db";
+    const IoTotals start = IoTotals::now();
     for (auto _ : state) {
         state.PauseTiming();
         std::filesystem::remove(file);
@@ -149,6 +184,7 @@ void SqliteFloor_NewFile(benchmark::State& state) {
         createTable(db.get());
         insertJob(db.get());
     }
+    reportIo(state, start);
     state.SetItemsProcessed(state.iterations() * LargestJobCards);
 }
 BENCHMARK(SqliteFloor_NewFile)->Unit(benchmark::kMillisecond)->MinTime(1.0)->Repetitions(5);
@@ -163,10 +199,12 @@ void SqliteDeleteThenInsert(benchmark::State& state, const char* setting) {
     exec(db.get(), setting);
     createTable(db.get());
     insertJob(db.get());
+    const IoTotals start = IoTotals::now();
     for (auto _ : state) {
         exec(db.get(), "DELETE FROM tmpBingo");
         insertJob(db.get());
     }
+    reportIo(state, start);
     state.SetItemsProcessed(state.iterations() * LargestJobCards);
 }
 BENCHMARK_CAPTURE(SqliteDeleteThenInsert, LibraryDefaults, "")

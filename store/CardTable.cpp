@@ -274,7 +274,10 @@ struct CardTable::Impl {
                 fail("open", "it is not a regular file");
         }
         return guarded("open", file(), [&] {
-            Database connection(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW, vfs);
+            // One thread uses the table (see the header), so the connection needs no mutex of
+            // its own: a job binds 26 values per card, and each would lock and unlock it.
+            Database connection(
+                path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX, vfs);
             connection.setBusyTimeout(BusyTimeout);
             // Some builds of SQLite (Debian's among them) scrub every freed page by default:
             // emptying the table then journals and rewrites the whole file, and the next job
