@@ -117,10 +117,17 @@ void TfmBingo::GenerateCards() {
     // The state before the first draw and the digest of what was stored rebuild this job.
     const std::uint32_t seed = session_.random().seed();
     cards::DigestingSink stored(tbTmp);
-    // One transaction for the whole job; cards stored before a failure are kept.
+    // One transaction for the whole job.
     store::CardTable::Batch batch(tbTmp);
     cards::CardGenerator generator(session_.random(), stored, progress);
-    generator.generate(range, sheets);
+    try {
+        generator.generate(range, sheets);
+    } catch (...) {
+        // A job that fails part-way keeps the cards it stored, until the next job empties the
+        // table, as when every card was written on its own; its error is still the one shown.
+        batch.keepStored();
+        throw;
+    }
     batch.commit();
     lastJob_ = cards::JobStamp{seed, range, sheets, stored.digest()};
 }

@@ -13,9 +13,10 @@ class CardGenerator {
         : random_(random), sink_(sink), progress_(progress) {}
 
     /// Stores 6 x sheets cards with serials 1, 2, ... in draw order. A range below 25 cannot
-    /// give 25 distinct numbers and throws std::invalid_argument before anything is drawn;
-    /// sheets <= 0 stores nothing. The progress display is hidden again only on success,
-    /// so after a failure it shows how far the job got.
+    /// give 25 distinct numbers, and a negative sheet count is no job: both throw
+    /// std::invalid_argument before the progress display is touched or anything is drawn.
+    /// sheets == 0 shows and hides the progress display and stores nothing. The progress
+    /// display is hidden again only on success, so after a failure it shows how far the job got.
     void generate(int range, int sheets);
 
     /// Draws one card's 25 distinct numbers from 1 .. range by rejection, in place.

@@ -64,17 +64,20 @@ class CardTable final : public cards::CardSink {
     [[nodiscard]] bool isOpen() const noexcept;
 
     /// Groups the appends of one job into one transaction, begun here (so a locked file fails
-    /// before any card is drawn). Requires an open table. On destruction without commit()
-    /// (a failed job) the cards stored so far are committed all the same; if that fails too,
-    /// they are rolled back. Never throws from its destructor.
+    /// before any card is drawn). Requires an open table. Rolls back on destruction unless
+    /// commit() or keepStored() ran. Never throws from its destructor.
     class Batch {
       public:
         explicit Batch(CardTable& table);
         ~Batch();
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
-        /// Commits; on failure rolls back and throws. Later calls do nothing.
+        /// Commits; on failure rolls back and throws. Later calls (of either) do nothing.
         void commit();
+        /// For a job that failed part-way: commits the cards stored so far, or rolls them back
+        /// where that commit fails too; never throws, so the job's own error is the one shown.
+        /// Later calls (of either) do nothing.
+        void keepStored() noexcept;
 
       private:
         CardTable* table_;

@@ -175,6 +175,9 @@ TEST(CardGenerator, RefusesArgumentsThatCannotGiveCards) {
     EXPECT_THROW(generator.generate(50, -1), std::invalid_argument);
     EXPECT_TRUE(sink.cards.empty());
     EXPECT_EQ(random.seed(), 1u);
+    EXPECT_EQ(progress.maximum, -1) << "the progress display is left untouched";
+    EXPECT_TRUE(progress.positions.empty());
+    EXPECT_TRUE(progress.visibility.empty());
 }
 
 class FailingSink : public CardSink {

@@ -105,6 +105,33 @@ INSTANTIATE_TEST_SUITE_P(
                       MissingField{"OnlyS0", {"S0"}, "tbTmp: Field 'S1' not found."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+class RefusesACard : public JobFixture, public ::testing::WithParamInterface<int> {};
+
+// A table that refuses card k (a trigger another program added) ends the job there: the cards
+// before it stay in the table, and none of the earlier job's.
+TEST_P(RefusesACard, JobEndsThereAndKeepsTheCardsBeforeIt) {
+    const int refused = GetParam();
+    ASSERT_EQ(print(3), NoMessage);
+    table().close();
+    connectTo(tableFile())
+        .exec("CREATE TRIGGER refuse BEFORE INSERT ON tmpBingo WHEN NEW.S0 = " +
+              std::to_string(refused) + " BEGIN SELECT RAISE(ABORT, 'card refused'); END");
+
+    EXPECT_EQ(print(2),
+              std::vector<std::string>{"Cannot store card " + std::to_string(refused) + " in " +
+                                       tableText(tableFile()) + ": card refused."});
+    table().close();
+    EXPECT_EQ(serialsOf(tableFile()), serialsUpTo(refused - 1));
+    EXPECT_EQ(integrityOf(tableFile()), "ok");
+
+    connectTo(tableFile()).exec("DROP TRIGGER refuse");
+    EXPECT_EQ(print(2), NoMessage);
+    EXPECT_EQ(serialsOf(tableFile()), serialsUpTo(12));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, RefusesACard, ::testing::Values(1, 10, 12),
+                         [](const auto& info) { return "Card" + std::to_string(info.param); });
+
 /// The sqlite3 command-line program holding an exclusive lock on a file until stopped.
 class LockHolder {
   public:

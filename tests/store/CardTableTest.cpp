@@ -1,4 +1,5 @@
 #include "TableFixture.h"
+#include "support/FaultVfs.h"
 
 #include <filesystem>
 #include <linux/capability.h>
@@ -197,25 +198,27 @@ INSTANTIATE_TEST_SUITE_P(
                       MissingField{"LowerCaseNames", {}, "", true}),
     [](const auto& info) { return std::string(info.param.what); });
 
-// ---- a failed job keeps what it stored ----
+// ---- how a job's batch ends ----
 
-TEST_F(TableFixture, CardsStoredBeforeTheJobFailedStayCommitted) {
-    table_.prepare();
-    try {
-        CardTable::Batch batch(table_);
-        for (int serial = 1; serial <= 3; ++serial)
-            table_.store(cardNumber(serial));
-        throw std::runtime_error("the job failed");
-    } catch (const std::runtime_error&) {
-    }
-    CardTable other("tbTmp");
-    other.setDirectory(dir_);
-    other.open();
-    EXPECT_EQ(serials(other), serialsUpTo(3));
+enum class BatchEnd { Commit, KeepStored, Destroyed };
+
+struct Ending {
+    const char* what;
+    BatchEnd end;
+    bool storeFails; // the fourth card is refused before the batch ends
+    int kept;
+};
+
+void PrintTo(const Ending& ending, std::ostream* os) {
+    *os << ending.what;
 }
 
-TEST_F(TableFixture, CardsStoredBeforeAFailingStoreStayCommitted) {
+class BatchEnding : public TableFixture, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(BatchEnding, KeepsTheStoredCardsOnlyWhenTold) {
+    const Ending& ending = GetParam();
     {
+        // A table that refuses the fourth card.
         detail::Database db = rawConnection(table_.filePath());
         std::string sql = "CREATE TABLE tmpBingo (S0 INTEGER CHECK (S0 < 4)";
         for (int i = 1; i < FieldCount; ++i)
@@ -223,17 +226,116 @@ TEST_F(TableFixture, CardsStoredBeforeAFailingStoreStayCommitted) {
         db.exec(sql + ")");
     }
     table_.prepare();
-    {
+    try {
         CardTable::Batch batch(table_);
         for (int serial = 1; serial <= 3; ++serial)
             table_.store(cardNumber(serial));
-        EXPECT_EQ(errorOf([&] { table_.store(cardNumber(4)); }),
-                  "Cannot store card 4 in the card table " + table_.filePath().string() +
-                      ": CHECK constraint failed: S0 < 4");
+        if (ending.storeFails) {
+            EXPECT_EQ(errorOf([&] { table_.store(cardNumber(4)); }),
+                      "Cannot store card 4 in the card table " + table_.filePath().string() +
+                          ": CHECK constraint failed: S0 < 4");
+        }
+        switch (ending.end) {
+        case BatchEnd::Commit:
+            batch.commit();
+            break;
+        case BatchEnd::KeepStored:
+            batch.keepStored();
+            EXPECT_NO_THROW(batch.commit()) << "a second ending does nothing";
+            break;
+        case BatchEnd::Destroyed:
+            throw std::runtime_error("the job failed");
+        }
+    } catch (const std::runtime_error&) {
     }
+    // Another program sees what was kept, and the table is not left inside a transaction.
+    CardTable other("tbTmp");
+    other.setDirectory(dir_);
+    other.open();
+    EXPECT_EQ(serials(other), serialsUpTo(ending.kept));
+    other.close();
+    table_.prepare();
+    {
+        CardTable::Batch next(table_);
+        table_.store(cardNumber(1));
+        next.commit();
+    }
+    EXPECT_EQ(serials(table_), serialsUpTo(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, BatchEnding,
+    ::testing::Values(Ending{"Committed", BatchEnd::Commit, false, 3},
+                      Ending{"CommittedAfterARefusedCard", BatchEnd::Commit, true, 3},
+                      Ending{"KeptAfterTheJobFailed", BatchEnd::KeepStored, false, 3},
+                      Ending{"KeptAfterARefusedCard", BatchEnd::KeepStored, true, 3},
+                      Ending{"DestroyedRollsBack", BatchEnd::Destroyed, false, 0},
+                      Ending{"DestroyedAfterARefusedCardRollsBack", BatchEnd::Destroyed, true, 0}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+// ---- a job on a table that an earlier job filled ----
+
+struct Refill {
+    const char* what;
+    int earlierSheets;
+    int sheets;
+};
+
+void PrintTo(const Refill& refill, std::ostream* os) {
+    *os << refill.what;
+}
+
+class Refilled : public TableFixture, public ::testing::WithParamInterface<Refill> {};
+
+// The next job reuses the pages the emptying freed; the file must stay sound and hold exactly
+// the new job, whatever the sizes of the two.
+TEST_P(Refilled, LeavesASoundFileWithExactlyTheNewCards) {
+    const Refill& refill = GetParam();
+    runJob(table_, refill.earlierSheets);
+    runJob(table_, refill.sheets);
+    std::vector<Record> expected;
+    for (int serial = 1; serial <= cards::CardsPerSheet * refill.sheets; ++serial)
+        expected.push_back(recordOf(serial));
+    EXPECT_EQ(readAll(table_), expected);
     table_.close();
+    detail::Database db = rawConnection(table_.filePath());
+    EXPECT_EQ(column(db, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, Refilled,
+                         ::testing::Values(Refill{"SmallerAfterLarger", 500, 1},
+                                           Refill{"SameSize", 300, 300},
+                                           Refill{"LargerAfterSmaller", 2, 300},
+                                           Refill{"NoneAfterLarger", 300, 0}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+// Emptying a large table must not journal and scrub every page it frees, and the next job must
+// reuse those pages without journaling them: a job after a job of its size writes about as
+// often as the same job on a new file.
+TEST_F(TableFixture, JobAfterALargeJobWritesAboutAsMuchAsOnANewFile) {
+    const int sheets = 1000;
+    bingo::test::FaultVfs counting("bingo-counting");
+    const auto writesOf = [&](CardTable& table) {
+        table.setVfsName(counting.name());
+        counting.arm(bingo::test::Op::Write, 1, SQLITE_IOERR_WRITE, false);
+        counting.disarm();
+        runJob(table, sheets);
+        const int writes = counting.calls(bingo::test::Op::Write);
+        table.setVfsName("");
+        return writes;
+    };
+    CardTable fresh("tbTmp");
+    fresh.setDirectory(dir_ / "fresh");
+    fs::create_directory(dir_ / "fresh");
+    const int onANewFile = writesOf(fresh);
+
+    runJob(table_, sheets);
+    const int afterALargeJob = writesOf(table_);
     table_.open();
-    EXPECT_EQ(serials(table_), serialsUpTo(3));
+    EXPECT_EQ(table_.recordCount(), cards::CardsPerSheet * sheets);
+    // A page of this job is a few dozen cards: scrubbing or journaling the freed pages would
+    // add a couple of hundred writes.
+    EXPECT_LE(afterALargeJob, onANewFile + 20) << "on a new file: " << onANewFile;
 }
 
 // ---- reading a table edited by hand ----
