@@ -1,6 +1,7 @@
 #include "preview/PdfPageSource.h"
 
-#include <QDir>
+#include "preview/PreviewMessages.h"
+
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
@@ -20,10 +21,6 @@ constexpr int MaxPrintDpi = 600;
 // Pages go to the printer in stripes of about this many bytes, whatever the resolution.
 constexpr qint64 StripeBytes = 16LL * 1024 * 1024;
 
-QString quoted(const QString& path) {
-    return QStringLiteral("「") + QDir::toNativeSeparators(path) + QStringLiteral("」");
-}
-
 [[noreturn]] void fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
 }
@@ -31,19 +28,19 @@ QString quoted(const QString& path) {
 QString reasonFor(QPdfDocument::Error error) {
     switch (error) {
     case QPdfDocument::Error::FileNotFound:
-        return PdfPageSource::tr("找不到檔案");
+        return messages::fileNotFound();
     case QPdfDocument::Error::InvalidFileFormat:
-        return PdfPageSource::tr("這不是 PDF 檔案，或檔案已損毀");
+        return messages::notAPdf();
     case QPdfDocument::Error::IncorrectPassword:
-        return PdfPageSource::tr("檔案受密碼保護");
+        return messages::passwordProtected();
     case QPdfDocument::Error::UnsupportedSecurityScheme:
-        return PdfPageSource::tr("檔案的加密方式不受支援");
+        return messages::unsupportedEncryption();
     case QPdfDocument::Error::None:
     case QPdfDocument::Error::Unknown:
     case QPdfDocument::Error::DataNotYetAvailable:
         break;
     }
-    return PdfPageSource::tr("無法讀取檔案中的 PDF 內容");
+    return messages::unreadablePdf();
 }
 
 // The pages the printer was set up for, from 0, in the order they are to come out.
@@ -79,15 +76,13 @@ std::vector<int> sheetsToPrint(const QPrinter& printer, const std::vector<int>& 
 
 PdfPageSource::PdfPageSource(const QString& path, QObject* parent)
     : PageSource(parent), fileName_(path) {
-    const auto cannotLoad = [&path](const QString& why) {
-        fail(tr("無法載入%1：%2。").arg(quoted(path), why));
-    };
+    const auto cannotLoad = [&path](const QString& why) { fail(messages::cannotLoad(path, why)); };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        cannotLoad(file.errorString());
+        cannotLoad(messages::fileFailureReason(path, file, false));
     bytes_ = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        cannotLoad(file.errorString());
+        cannotLoad(messages::fileFailureReason(path, file, false));
     // Qt PDF leaks a little on every file it refuses; most refused files are not PDFs at all.
     if (!bytes_.left(1024).contains("%PDF-"))
         cannotLoad(reasonFor(QPdfDocument::Error::InvalidFileFormat));
@@ -98,7 +93,7 @@ PdfPageSource::PdfPageSource(const QString& path, QObject* parent)
     if (document_.status() != QPdfDocument::Status::Ready)
         cannotLoad(reasonFor(document_.error()));
     if (document_.pageCount() <= 0)
-        fail(tr("無法載入%1：檔案中沒有任何頁面。").arg(quoted(path)));
+        fail(messages::noPagesIn(path));
 }
 
 PdfPageSource::~PdfPageSource() = default;
@@ -124,7 +119,7 @@ QImage PdfPageSource::renderPage(int page, QSize pixelSize) const {
 void PdfPageSource::savePdf(const QString& path) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes_) != bytes_.size() || !file.commit())
-        fail(tr("無法儲存%1：%2。").arg(quoted(path), file.errorString()));
+        fail(messages::cannotSave(path, messages::fileFailureReason(path, file, true)));
 }
 
 void PdfPageSource::print(QPrinter& printer, const PrintProgress& progress) {
@@ -133,7 +128,7 @@ void PdfPageSource::print(QPrinter& printer, const PrintProgress& progress) {
         return;
     QPainter painter;
     if (!painter.begin(&printer))
-        fail(tr("無法開始列印：印表機「%1」無法使用。").arg(printer.printerName()));
+        fail(messages::printerUnavailable(printer.printerName()));
     // The painter's origin is the printable area's corner; the page goes on the whole paper.
     const QRectF printable = printer.pageRect(QPrinter::DevicePixel);
     const QRectF paper = printer.paperRect(QPrinter::DevicePixel).translated(-printable.topLeft());
@@ -142,7 +137,7 @@ void PdfPageSource::print(QPrinter& printer, const PrintProgress& progress) {
     const int total = static_cast<int>(sheets.size());
     for (int done = 0; done < total; ++done) {
         if (done > 0 && !printer.newPage())
-            fail(tr("列印失敗：印表機「%1」不接受下一頁。").arg(printer.printerName()));
+            fail(messages::printerRefusedNextPage(printer.printerName()));
         const int page = sheets[static_cast<std::size_t>(done)];
         // Fit the page to the paper, keeping its proportions, centred.
         const QSizeF pageDots = pageSizeMm(page) * (dpi / MmPerInch);
