@@ -6,7 +6,7 @@ BUILD_PACKAGES := g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-too
 	fonts-noto-cjk qt6-translations-l10n
 TEST_PACKAGES := $(BUILD_PACKAGES) clang-format git libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
 	cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils sqlite3 util-linux \
-	desktop-file-utils appstream dpkg-dev python3
+	desktop-file-utils appstream dpkg-dev python3 locales
 
 .PHONY: run test bench package format deps-build deps-test build-release build-debug
 

@@ -7,8 +7,10 @@ class QMessageBox;
 
 namespace bingo::app {
 
-/// The longest run of text without a break (a path, say) that the error box shows whole.
-inline constexpr qsizetype MaxUnbrokenRun = 90;
+/// The longest run of text without a break (a path, say) that the error box shows whole: the
+/// box wraps such a run anywhere once it is wider than the box can be, so this bounds the
+/// height it takes (about three lines).
+inline constexpr qsizetype MaxUnbrokenRun = 240;
 
 /// The message as the error box shows it. A Chinese message ends with "。" unless it ends
 /// with "。", "！" or "？" already; any other gets a full stop when its last character sorts

@@ -31,7 +31,7 @@ std::string cannot(Action action, const std::filesystem::path& file, const std::
     case Action::Read:
         return "無法讀取" + table + "：" + reason;
     case Action::CountRecords:
-        return "無法計算" + table + "的筆數：" + reason;
+        return "無法清點" + table + "：" + reason;
     case Action::WriteTo:
         return "無法寫入" + table + "：" + reason;
     case Action::SaveCards:

@@ -361,11 +361,22 @@ def case_killed_mid_job(exe, state, work):
         check(not journal.exists(), "the interrupted job's journal is still there")
 
 
-def chinese_session(bingo, **extra):
-    """The program's environment as a Taiwanese operator's: LANG=zh_TW.UTF-8 and no LC_ALL
-    (the harness's C.UTF-8 would hide it), plus extra."""
+def with_locales(bingo, state, **variables):
+    """Sets the locale variables (LANG, LC_TIME, ...) and drops the harness's LC_ALL. The
+    locales are compiled once into the environment's own folder (LOCPATH), so they exist as on
+    an operator's machine whatever the system has generated: Xlib, for one, names windows in
+    the locale's encoding."""
+    locales = os.path.join(state["runtime"], "locale")
+    for name in set(variables.values()):
+        target = os.path.join(locales, name)
+        if not os.path.isdir(target):
+            os.makedirs(locales, exist_ok=True)
+            language, charset = name.split(".")
+            # localedef warns about some locale sources yet writes the locale.
+            run(["localedef", "-i", language, "-f", charset, target], check_rc=False, timeout=120)
+            check(os.path.isdir(target), f"localedef could not compile the locale {name}")
     bingo.env.pop("LC_ALL", None)
-    bingo.env.update(LANG="zh_TW.UTF-8", **extra)
+    bingo.env.update(LOCPATH=locales, **variables)
     return bingo
 
 
@@ -377,7 +388,7 @@ def mapped_files(pid):
 def case_zh_error_box(exe, state, work):
     """Under LANG=zh_TW.UTF-8 a table file that is no database fails the job with one error box
     titled "bingo"; the file is left as it was and no preview opens."""
-    with chinese_session(Bingo(exe, state, work)) as bingo:
+    with with_locales(Bingo(exe, state, work), state, LANG="zh_TW.UTF-8") as bingo:
         notes = b"These are my notes, not a card table.\n" * 100
         bingo.table_file.write_bytes(notes)
         bingo.type_job(sheets=1)
@@ -402,7 +413,7 @@ def case_zh_error_box(exe, state, work):
 def case_zh_save_dialog(exe, state, work):
     """Under LANG=zh_TW.UTF-8 the save dialog runs with Qt's Traditional Chinese translation
     loaded, and saves."""
-    with chinese_session(Bingo(exe, state, work)) as bingo:
+    with with_locales(Bingo(exe, state, work), state, LANG="zh_TW.UTF-8") as bingo:
         bingo.type_job(sheets=1)
         preview = bingo.print_job()
         bingo.wait_idle()
@@ -426,10 +437,7 @@ def case_zh_save_dialog(exe, state, work):
 def case_lc_time_minguo(exe, state, work):
     """LANG=en_US.UTF-8 with LC_TIME=zh_TW.UTF-8: the saved sheet's stamps carry the Minguo
     year, the calendar of the time category."""
-    bingo = Bingo(exe, state, work)
-    bingo.env.pop("LC_ALL", None)
-    bingo.env.update(LANG="en_US.UTF-8", LC_TIME="zh_TW.UTF-8")
-    with bingo:
+    with with_locales(Bingo(exe, state, work), state, LANG="en_US.UTF-8", LC_TIME="zh_TW.UTF-8") as bingo:
         bingo.type_job(sheets=1)
         preview = bingo.print_job()
         bingo.wait_idle()
