@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 readonly caption="賓果彩卷列印"
 readonly out=docs/screenshots
 
-tools/install-deps.sh xvfb xauth xdotool x11-utils imagemagick
+tools/install-deps.sh xvfb xauth xdotool x11-utils imagemagick locales
 if [ -z "${BINGO:-}" ]; then
     make --no-print-directory deps-build
     cmake --preset release -DBINGO_BUILD_TESTS=OFF -DBINGO_BUILD_BENCHMARKS=OFF >/dev/null
@@ -78,10 +78,13 @@ grab "$preview" "$out/preview.png"
 
 kill "$bingo_pid" && wait "$bingo_pid" 2>/dev/null || true
 
-# The operator's own language, and a table file that some other program wrote.
+# The operator's own language, compiled here so that it exists whatever the system has
+# generated (Xlib names the windows in its encoding), and a table file some other program wrote.
+mkdir -p "$work/locale"
+localedef -i zh_TW -f UTF-8 "$work/locale/zh_TW.UTF-8" 2>/dev/null || [ -d "$work/locale/zh_TW.UTF-8" ]
 printf 'These are my notes, not a card table.\n' >"$work/temp/tmpBingo.db"
-env -u QT_QPA_PLATFORM -u LC_ALL -u LANGUAGE LANG=zh_TW.UTF-8 TEMP="$work/temp" "$BINGO" \
-    >"$work/bingo.log" 2>&1 &
+env -u QT_QPA_PLATFORM -u LC_ALL -u LANGUAGE LOCPATH="$work/locale" LANG=zh_TW.UTF-8 \
+    TEMP="$work/temp" "$BINGO" >"$work/bingo.log" 2>&1 &
 bingo_pid=$!
 main=$(wait_for_window "^$caption\$")
 wait_idle
