@@ -2,10 +2,11 @@
 # runs every test. Both install the Debian packages they need first.
 
 BUILD_PACKAGES := g++ cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev \
-	qt6-pdf-dev libsqlite3-dev libcups2-dev fonts-noto-cjk fonts-arphic-uming fonts-liberation fonts-dejavu-core
+	qt6-pdf-dev libsqlite3-dev libcups2-dev fonts-arphic-uming fonts-liberation fonts-dejavu-core \
+	fonts-noto-cjk qt6-translations-l10n
 TEST_PACKAGES := $(BUILD_PACKAGES) clang-format git libgtest-dev libbenchmark-dev xvfb xauth xdotool x11-utils \
 	cups cups-client cups-bsd printer-driver-cups-pdf poppler-utils sqlite3 util-linux \
-	desktop-file-utils appstream dpkg-dev python3
+	desktop-file-utils appstream dpkg-dev python3 locales
 
 .PHONY: run test bench package format deps-build deps-test build-release build-debug
 

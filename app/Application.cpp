@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/AppMessages.h"
 #include "app/ErrorBox.h"
 #include "app/SilentAbort.h"
 
@@ -46,7 +47,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& error) {
         reportError(QString::fromUtf8(error.what()));
     } catch (...) {
-        reportError(tr("An unexpected error ended the command"));
+        reportError(messages::unexpectedError());
     }
     return false;
 }

@@ -3,9 +3,12 @@
 
 #include "AppIcon.h"
 #include "app/Application.h"
+#include "app/InterfaceFont.h"
 #include "app/Session.h"
 #include "app/TfmBingo.h"
+#include "app/Translations.h"
 #include "report/Fonts.h"
+#include "report/TimeLocale.h"
 #include "report/rpBingo.h"
 #include "store/ScratchDirectory.h"
 
@@ -15,6 +18,8 @@
 int main(int argc, char** argv) {
     using namespace bingo;
     app::Application application(argc, argv);
+    app::installTranslations(application);
+    app::useInterfaceFont(application);
     report::registerFontSubstitutions();
     application.setWindowIcon(packaging::applicationIcon());
     // The preview is a window of its own; closing the main window ends the program even
@@ -31,7 +36,7 @@ int main(int argc, char** argv) {
     QObject::connect(&fmBingo, &app::TfmBingo::closed, &application, &app::Application::quit);
     report::Tqr1 qr1(session.table(),
                      {[] { return QDateTime::currentDateTime(); },
-                      QLocale::system(),
+                      report::timeLocale(),
                       {reportError, [] { return !QPrinterInfo::availablePrinters().isEmpty(); }}});
     fmBingo.setReport(&qr1);
 

@@ -1,5 +1,7 @@
 #include "app/ButtonGlyph.h"
 
+#include "app/AppMessages.h"
+
 #include <QImage>
 #include <QPixmap>
 #include <stdexcept>
@@ -9,7 +11,7 @@ namespace bingo::app {
 ButtonGlyph loadButtonGlyph(const QString& path) {
     QImage bitmap(path);
     if (bitmap.isNull() || bitmap.width() < 2)
-        throw std::runtime_error("Cannot read the button picture " + path.toStdString());
+        throw std::runtime_error(messages::buttonPictureUnreadable(path).toStdString());
     bitmap = bitmap.convertToFormat(QImage::Format_ARGB32);
     const QRgb transparent = bitmap.pixel(0, bitmap.height() - 1);
     for (int y = 0; y < bitmap.height(); ++y) {

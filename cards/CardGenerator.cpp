@@ -1,5 +1,7 @@
 #include "cards/CardGenerator.h"
 
+#include "cards/CardMessages.h"
+
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -21,12 +23,9 @@ void CardGenerator::drawCard(RandomSource& random, int range, Card& card) noexce
 
 void CardGenerator::generate(int range, int sheets) {
     if (range < NumbersPerCard)
-        throw std::invalid_argument("The number range must be at least " +
-                                    std::to_string(NumbersPerCard) + ", not " +
-                                    std::to_string(range));
+        throw std::invalid_argument(messages::rangeTooSmall(NumbersPerCard, range));
     if (sheets < 0)
-        throw std::invalid_argument("The number of sheets must not be negative, not " +
-                                    std::to_string(sheets));
+        throw std::invalid_argument(messages::negativeSheets(sheets));
 
     progress_.setMaximum(sheets);
     progress_.setPosition(0);

@@ -1,6 +1,7 @@
 #include "preview/PdfPageSource.h"
 
-#include <QDir>
+#include "preview/PreviewMessages.h"
+
 #include <QFile>
 #include <QPainter>
 #include <QPrinter>
@@ -18,10 +19,6 @@ constexpr double MmPerInch = 25.4;
 // Pages go to the printer in stripes of about this many bytes, whatever the resolution.
 constexpr qint64 StripeBytes = 16LL * 1024 * 1024;
 
-QString quoted(const QString& path) {
-    return QStringLiteral("「") + QDir::toNativeSeparators(path) + QStringLiteral("」");
-}
-
 [[noreturn]] void fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
 }
@@ -29,34 +26,32 @@ QString quoted(const QString& path) {
 QString reasonFor(QPdfDocument::Error error) {
     switch (error) {
     case QPdfDocument::Error::FileNotFound:
-        return PdfPageSource::tr("找不到檔案");
+        return messages::fileNotFound();
     case QPdfDocument::Error::InvalidFileFormat:
-        return PdfPageSource::tr("這不是 PDF 檔案，或檔案已損毀");
+        return messages::notAPdf();
     case QPdfDocument::Error::IncorrectPassword:
-        return PdfPageSource::tr("檔案受密碼保護");
+        return messages::passwordProtected();
     case QPdfDocument::Error::UnsupportedSecurityScheme:
-        return PdfPageSource::tr("檔案的加密方式不受支援");
+        return messages::unsupportedEncryption();
     case QPdfDocument::Error::None:
     case QPdfDocument::Error::Unknown:
     case QPdfDocument::Error::DataNotYetAvailable:
         break;
     }
-    return PdfPageSource::tr("無法讀取檔案中的 PDF 內容");
+    return messages::unreadablePdf();
 }
 
 } // namespace
 
 PdfPageSource::PdfPageSource(const QString& path, QObject* parent)
     : PageSource(parent), fileName_(path) {
-    const auto cannotLoad = [&path](const QString& why) {
-        fail(tr("無法載入%1：%2。").arg(quoted(path), why));
-    };
+    const auto cannotLoad = [&path](const QString& why) { fail(messages::cannotLoad(path, why)); };
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        cannotLoad(file.errorString());
+        cannotLoad(messages::fileFailureReason(path, file, false));
     bytes_ = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        cannotLoad(file.errorString());
+        cannotLoad(messages::fileFailureReason(path, file, false));
     // Qt PDF leaks a little on every file it refuses; most refused files are not PDFs at all.
     if (!bytes_.left(1024).contains("%PDF-"))
         cannotLoad(reasonFor(QPdfDocument::Error::InvalidFileFormat));
@@ -67,7 +62,7 @@ PdfPageSource::PdfPageSource(const QString& path, QObject* parent)
     if (document_.status() != QPdfDocument::Status::Ready)
         cannotLoad(reasonFor(document_.error()));
     if (document_.pageCount() <= 0)
-        fail(tr("無法載入%1：檔案中沒有任何頁面。").arg(quoted(path)));
+        fail(messages::noPagesIn(path));
 }
 
 PdfPageSource::~PdfPageSource() = default;
@@ -93,7 +88,7 @@ QImage PdfPageSource::renderPage(int page, QSize pixelSize) const {
 void PdfPageSource::savePdf(const QString& path) const {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes_) != bytes_.size() || !file.commit())
-        fail(tr("無法儲存%1：%2。").arg(quoted(path), file.errorString()));
+        fail(messages::cannotSave(path, messages::fileFailureReason(path, file, true)));
 }
 
 std::optional<PdfPages> PdfPageSource::writePrintPdf(const PrintPlan&, const QString& path,
@@ -102,7 +97,7 @@ std::optional<PdfPages> PdfPageSource::writePrintPdf(const PrintPlan&, const QSt
     // file picks the pages out of it.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes_) != bytes_.size() || !file.flush())
-        fail(tr("無法準備列印的檔案%1：%2。").arg(quoted(path), file.errorString()));
+        fail(messages::cannotPreparePrint(path, messages::fileFailureReason(path, file, true)));
     if (progress && !progress(pageCount(), pageCount()))
         return std::nullopt;
     return PdfPages::Document;

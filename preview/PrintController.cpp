@@ -2,6 +2,7 @@
 
 #include "preview/PageSource.h"
 #include "preview/PageView.h"
+#include "preview/PreviewMessages.h"
 #include "preview/PrintPlan.h"
 #include "preview/PrintSubmission.h"
 

@@ -1,5 +1,7 @@
 #include "report/BandRun.h"
 
+#include "report/ReportMessages.h"
+
 #include <QDateTime>
 #include <stdexcept>
 
@@ -24,13 +26,12 @@ BandFiller::BandFiller(const ReportLayout& layout, const QStringList& fields,
                 if (fields[i].compare(c.field, Qt::CaseInsensitive) == 0)
                     source.field = i;
             if (source.field < 0)
-                fail(c.name + ": Field '" + c.field + "' not found");
+                fail(messages::missingField(c.name, c.field));
         }
         if (!c.onPrint.isEmpty()) {
             const auto handler = handlers.constFind(c.onPrint);
             if (handler == handlers.cend() || !*handler)
-                fail("The report's component " + c.name + " needs the print handler " + c.onPrint +
-                     ", which the program does not provide");
+                fail(messages::missingPrintHandler(c.name, c.onPrint));
             source.handler = *handler;
         }
         sources_.push_back(std::move(source));
@@ -102,8 +103,7 @@ void BandRun::fill(std::vector<QString>& texts) const {
     } catch (const std::exception& e) {
         if (!atRecord_)
             throw;
-        fail("Record " + QString::number(records_) +
-             " cannot be printed: " + QString::fromUtf8(e.what()));
+        fail(messages::recordCannotBePrinted(records_, QString::fromUtf8(e.what())));
     }
 }
 

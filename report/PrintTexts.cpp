@@ -1,5 +1,7 @@
 #include "report/PrintTexts.h"
 
+#include "report/ReportMessages.h"
+
 #include <array>
 #include <stdexcept>
 
@@ -73,7 +75,7 @@ QString serialText(const QString& value) {
     bool ok = false;
     const int n = value.toInt(&ok, 10);
     if (!ok)
-        throw std::runtime_error("'" + value.toStdString() + "' is not a valid integer value");
+        throw std::runtime_error(messages::notAnInteger(value).toStdString());
     return QString::number(static_cast<qint64>(n) + 10000).mid(1, 4);
 }
 

@@ -1,5 +1,7 @@
 #include "report/ReportLayout.h"
 
+#include "report/ReportMessages.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,35 +17,35 @@ static void initLayoutResources() {
 namespace bingo::report {
 namespace {
 
-[[noreturn]] void fail(const QString& what) {
-    throw std::runtime_error(QString("The report description is unusable: " + what).toStdString());
+[[noreturn]] void fail(const QString& problem) {
+    throw std::runtime_error(messages::layoutUnusable(problem).toStdString());
 }
 
 QJsonValue require(const QJsonObject& object, const QString& key, const QString& where) {
     const QJsonValue value = object.value(key);
     if (value.isUndefined())
-        fail(where + " has no \"" + key + "\"");
+        fail(messages::layoutMissingKey(where, key));
     return value;
 }
 
 qreal number(const QJsonObject& object, const QString& key, const QString& where) {
     const QJsonValue value = require(object, key, where);
     if (!value.isDouble())
-        fail(where + ": \"" + key + "\" is not a number");
+        fail(messages::layoutNotANumber(where, key));
     return value.toDouble();
 }
 
 qreal length(const QJsonObject& object, const QString& key, const QString& where) {
     const qreal value = number(object, key, where);
     if (value < 0)
-        fail(where + ": \"" + key + "\" is negative");
+        fail(messages::layoutNegative(where, key));
     return value;
 }
 
 QString string(const QJsonObject& object, const QString& key, const QString& where) {
     const QJsonValue value = require(object, key, where);
     if (!value.isString())
-        fail(where + ": \"" + key + "\" is not a text");
+        fail(messages::layoutNotText(where, key));
     return value.toString();
 }
 
@@ -52,7 +54,7 @@ bool flag(const QJsonObject& object, const QString& key, bool otherwise, const Q
     if (value.isUndefined())
         return otherwise;
     if (!value.isBool())
-        fail(where + ": \"" + key + "\" is neither true nor false");
+        fail(messages::layoutNotBoolean(where, key));
     return value.toBool();
 }
 
@@ -63,7 +65,7 @@ QColor color(const QJsonObject& object, const QString& key, QColor otherwise,
         return otherwise;
     const QColor parsed = QColor::fromString(value.toString());
     if (!parsed.isValid())
-        fail(where + ": \"" + key + "\" is not a colour");
+        fail(messages::layoutNotColour(where, key));
     return parsed;
 }
 
@@ -72,12 +74,12 @@ FontSpec font(const QJsonObject& object, const FontSpec& otherwise, const QStrin
     if (value.isUndefined())
         return otherwise;
     const QJsonObject fontObject = value.toObject();
-    const QString fontWhere = where + " font";
+    const QString fontWhere = messages::placeFontOf(where);
     FontSpec result;
     result.family = string(fontObject, QStringLiteral("family"), fontWhere);
     result.pointSize = number(fontObject, QStringLiteral("pointSize"), fontWhere);
     if (result.pointSize <= 0)
-        fail(fontWhere + ": \"pointSize\" is not positive");
+        fail(messages::layoutNotPositive(fontWhere, QStringLiteral("pointSize")));
     result.color = color(fontObject, QStringLiteral("color"), Qt::black, fontWhere);
     return result;
 }
@@ -91,7 +93,7 @@ ComponentKind kind(const QString& name, const QString& where) {
         return ComponentKind::Label;
     if (name == u"systemData")
         return ComponentKind::SystemData;
-    fail(where + ": unknown kind \"" + name + "\"");
+    fail(messages::layoutUnknownKind(where, name));
 }
 
 TextAlignment alignment(const QJsonObject& object, const QString& where) {
@@ -102,13 +104,13 @@ TextAlignment alignment(const QJsonObject& object, const QString& where) {
         return TextAlignment::Center;
     if (value.toString() == u"right")
         return TextAlignment::Right;
-    fail(where + ": unknown alignment \"" + value.toString() + "\"");
+    fail(messages::layoutUnknownAlignment(where, value.toString()));
 }
 
 Component component(const QJsonObject& object, const FontSpec& defaultFont, int index) {
     Component c;
-    c.name = string(object, QStringLiteral("name"), "component " + QString::number(index + 1));
-    const QString where = "component \"" + c.name + "\"";
+    c.name = string(object, QStringLiteral("name"), messages::placeComponentNumber(index + 1));
+    const QString where = messages::placeComponent(c.name);
     c.kind = kind(string(object, QStringLiteral("kind"), where), where);
     c.autoSize = flag(object, QStringLiteral("autoSize"), false, where);
     const qreal left = number(object, QStringLiteral("left"), where);
@@ -138,7 +140,7 @@ Component component(const QJsonObject& object, const FontSpec& defaultFont, int 
         c.text = string(object, QStringLiteral("text"), where);
     if (c.kind == ComponentKind::SystemData &&
         object.value(QStringLiteral("data")).toString(QStringLiteral("dateTime")) != u"dateTime")
-        fail(where + ": only \"dateTime\" is known as system data");
+        fail(messages::layoutOnlyDateTime(where));
     return c;
 }
 
@@ -166,49 +168,48 @@ ReportLayout parseReportLayout(const QByteArray& json) {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (document.isNull())
-        fail("not JSON (" + error.errorString() + " at offset " + QString::number(error.offset) +
-             ")");
+        fail(messages::layoutNotJson(error.errorString(), error.offset));
     const QJsonObject root = document.object();
-    const QString report = QStringLiteral("the report");
+    const QString report = messages::placeReport();
     if (root.value(QStringLiteral("units")).toString() != u"mm")
-        fail("lengths must be given in millimetres (\"units\": \"mm\")");
+        fail(messages::layoutUnitsNotMm());
 
     ReportLayout layout;
     layout.name = string(root, QStringLiteral("name"), report);
     layout.title = string(root, QStringLiteral("title"), report);
     const QJsonObject paper = require(root, QStringLiteral("paper"), report).toObject();
-    const QString paperWhere = QStringLiteral("the paper");
+    const QString paperWhere = messages::placePaper();
     layout.paperName = string(paper, QStringLiteral("name"), paperWhere);
     layout.paperMm = QSizeF(length(paper, QStringLiteral("width"), paperWhere),
                             length(paper, QStringLiteral("length"), paperWhere));
     const QString orientation = string(paper, QStringLiteral("orientation"), paperWhere);
     if (orientation != u"portrait" && orientation != u"landscape")
-        fail("the paper's orientation is neither portrait nor landscape");
+        fail(messages::layoutBadOrientation());
     layout.orientation =
         orientation == u"landscape" ? QPageLayout::Landscape : QPageLayout::Portrait;
     const QJsonObject margins = require(root, QStringLiteral("margins"), report).toObject();
-    const QString marginWhere = QStringLiteral("the margins");
+    const QString marginWhere = messages::placeMargins();
     layout.marginsMm = QMarginsF(length(margins, QStringLiteral("left"), marginWhere),
                                  length(margins, QStringLiteral("top"), marginWhere),
                                  length(margins, QStringLiteral("right"), marginWhere),
                                  length(margins, QStringLiteral("bottom"), marginWhere));
     layout.columns = static_cast<int>(number(root, QStringLiteral("columns"), report));
     if (layout.columns < 1)
-        fail("the report needs at least one column");
+        fail(messages::layoutNoColumn());
     layout.columnGapMm = length(root, QStringLiteral("columnGap"), report);
     layout.printIfEmpty = flag(root, QStringLiteral("printIfEmpty"), false, report);
     FontSpec fallback{QStringLiteral("Arial"), 10, Qt::black};
     layout.defaultFont = font(root, fallback, report);
 
     const QJsonObject band = require(root, QStringLiteral("band"), report).toObject();
-    const QString bandWhere = QStringLiteral("the band");
+    const QString bandWhere = messages::placeBand();
     layout.band.name = string(band, QStringLiteral("name"), bandWhere);
     if (band.value(QStringLiteral("kind")).toString() != u"detail")
-        fail("only a detail band is known");
+        fail(messages::layoutOnlyDetailBand());
     layout.band.sizeMm = QSizeF(length(band, QStringLiteral("width"), bandWhere),
                                 length(band, QStringLiteral("height"), bandWhere));
     if (layout.band.sizeMm.isEmpty())
-        fail("the band has no size");
+        fail(messages::layoutBandWithoutSize());
     layout.band.color = color(band, QStringLiteral("color"), Qt::white, bandWhere);
     const QJsonArray components = require(band, QStringLiteral("components"), bandWhere).toArray();
     for (int i = 0; i < components.size(); ++i)
@@ -216,7 +217,7 @@ ReportLayout parseReportLayout(const QByteArray& json) {
             component(components[i].toObject(), layout.defaultFont, i));
     for (const Component& c : layout.band.components)
         if (layout.componentIndex(c.name) != &c - layout.band.components.data())
-            fail("two components are called \"" + c.name + "\"");
+            fail(messages::layoutDuplicateComponent(c.name));
     return layout;
 }
 
@@ -224,7 +225,7 @@ std::shared_ptr<const ReportLayout> loadCardSheetLayout() {
     initLayoutResources();
     QFile file(QStringLiteral(":/report/qr1.json"));
     if (!file.open(QIODevice::ReadOnly))
-        fail("the resource " + file.fileName() + " is missing from the program");
+        fail(messages::layoutResourceMissing(file.fileName()));
     return std::make_shared<const ReportLayout>(parseReportLayout(file.readAll()));
 }
 

@@ -1,7 +1,9 @@
 #include "report/ReportOutput.h"
 
+#include "preview/PreviewMessages.h"
 #include "report/BandPainter.h"
 #include "report/BandRun.h"
+#include "report/ReportMessages.h"
 #include "report/ReportPages.h"
 
 #include <QFile>
@@ -25,14 +27,12 @@ constexpr int PdfResolution = 1200;
 
 void ReportOutput::savePdf(const QString& path) const {
     const ReportLayout& layout = pages_.layout();
-    const auto cannot = [&path](const QString& why) {
-        fail("Cannot save the pages to " + path + ": " + why);
-    };
+    const auto cannot = [&path](const QString& why) { fail(messages::cannotSavePages(path, why)); };
     if (pages_.pageCount() == 0)
-        cannot(QStringLiteral("there are no pages to save"));
+        cannot(messages::noPagesToSave());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        cannot(file.errorString());
+        cannot(preview::messages::fileFailureReason(path, file, true));
     {
         QPdfWriter writer(&file);
         writer.setTitle(layout.title);
@@ -42,23 +42,23 @@ void ReportOutput::savePdf(const QString& path) const {
         writer.setPageLayout(QPageLayout(layout.pageSize(), layout.orientation, QMarginsF()));
         QPainter p;
         if (!p.begin(&writer))
-            cannot(QStringLiteral("the PDF could not be started"));
+            cannot(messages::pdfNotStarted());
         const qreal pixelsPerMm = PdfResolution / 25.4;
         BandPainter painter(pages_.sharedLayout());
         for (int page = 0; page < pages_.pageCount(); ++page) {
             if (page > 0 && !writer.newPage())
-                cannot(QStringLiteral("the PDF did not take page %1").arg(page + 1));
+                cannot(messages::pdfPageRefused(page + 1));
             p.save();
             BandPainter::setUpPainter(p, pixelsPerMm, pixelsPerMm);
             pages_.paintPage(p, page, painter);
             p.restore();
         }
         if (!p.end())
-            cannot(QStringLiteral("the PDF could not be finished"));
+            cannot(messages::pdfNotFinished());
     }
     // Nothing has been written under path until here; a failure leaves no file behind.
     if (!file.commit())
-        cannot(file.errorString());
+        cannot(preview::messages::fileFailureReason(path, file, true));
 }
 
 std::optional<preview::PdfPages> ReportOutput::writePrintPdf(const preview::PrintPlan& plan,
@@ -86,28 +86,27 @@ std::optional<preview::PdfPages> ReportOutput::writePrintPdf(const preview::Prin
                 draw.push_back(page);
     }
     if (draw.empty())
-        fail(QStringLiteral("所選的頁數範圍（%1）不在這份文件的 %2 頁之內。")
-                 .arg(plan.pageRangesText())
-                 .arg(fresh->pageCount()));
+        fail(messages::pagesNotInReport(plan.pageRangesText(), fresh->pageCount()));
 
     QFile file(path);
+    const auto cannot = [&path](const QString& why) {
+        fail(messages::cannotPreparePrint(path, why));
+    };
     if (!file.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("無法準備列印的檔案「%1」：%2。").arg(path, file.errorString()));
+        cannot(preview::messages::fileFailureReason(path, file, true));
     QPdfWriter writer(&file);
     writer.setTitle(layout.title);
     writer.setResolution(PdfResolution);
     writer.setPageLayout(QPageLayout(layout.pageSize(), plan.orientation, QMarginsF()));
     QPainter p;
     if (!p.begin(&writer))
-        fail(QStringLiteral("無法準備列印的檔案「%1」。").arg(path));
+        cannot(messages::pdfNotStarted());
     const qreal pixelsPerMm = PdfResolution / 25.4;
     BandPainter painter(pages_.sharedLayout());
     const int total = static_cast<int>(draw.size());
     for (int done = 0; done < total; ++done) {
         if (done > 0 && !writer.newPage())
-            fail(QStringLiteral("無法準備列印的檔案「%1」：第 %2 頁寫不進去。")
-                     .arg(path)
-                     .arg(done + 1));
+            cannot(messages::pdfPageRefused(done + 1));
         p.save();
         BandPainter::setUpPainter(p, pixelsPerMm, pixelsPerMm);
         fresh->paintPage(p, draw[static_cast<std::size_t>(done)], painter);
@@ -115,8 +114,10 @@ std::optional<preview::PdfPages> ReportOutput::writePrintPdf(const preview::Prin
         if (progress && !progress(done + 1, total))
             return std::nullopt;
     }
-    if (!p.end() || !file.flush())
-        fail(QStringLiteral("無法準備列印的檔案「%1」：%2。").arg(path, file.errorString()));
+    if (!p.end())
+        cannot(messages::pdfNotFinished());
+    if (!file.flush())
+        cannot(preview::messages::fileFailureReason(path, file, true));
     return preview::PdfPages::Planned;
 }
 

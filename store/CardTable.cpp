@@ -2,6 +2,7 @@
 
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
+#include "store/StoreMessages.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -20,12 +21,9 @@ namespace {
 using detail::Database;
 using detail::SqliteError;
 using detail::Statement;
+using messages::Action;
 
 constexpr std::string_view DefaultTableName = "tmpBingo";
-
-std::string errnoText(int error) {
-    return std::generic_category().message(error);
-}
 
 bool sameName(std::string_view a, std::string_view b) {
     // SQLite folds only ASCII letters in identifiers, and so do we.
@@ -35,43 +33,33 @@ bool sameName(std::string_view a, std::string_view b) {
     });
 }
 
-/// `text`, followed by the system's words for `error` where there is one.
-std::string withErrno(const std::string& text, int error) {
-    return error == 0 ? text : text + " (" + errnoText(error) + ")";
-}
-
-std::string linkReason() {
-    return "it is a symbolic link, which the card table never follows; remove the link";
-}
-
 /// Why the file cannot be opened or written, found by looking at the file system.
 std::string accessReason(const std::filesystem::path& file, const SqliteError& error) {
     const std::filesystem::path dir = file.parent_path();
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0)
-        return errno == ENOENT ? "the directory " + dir.string() + " does not exist"
-                               : "the directory " + dir.string() + " cannot be reached (" +
-                                     errnoText(errno) + ")";
+        return errno == ENOENT ? messages::directoryMissing(dir)
+                               : messages::directoryUnreachable(dir, errno);
     if (!S_ISDIR(st.st_mode))
-        return dir.string() + " is not a directory";
+        return messages::notADirectory(dir);
     const bool exists = ::lstat(file.c_str(), &st) == 0;
     if (exists && S_ISLNK(st.st_mode))
-        return linkReason();
+        return messages::symbolicLink();
     if (exists && !S_ISREG(st.st_mode))
-        return "it is not a regular file";
+        return messages::notARegularFile();
     if (!exists && errno == ENOENT)
-        return "the file does not exist";
+        return messages::fileMissing();
     // A link put in place between our check and SQLite's open.
     if (error.sqliteCode() == SQLITE_CANTOPEN_SYMLINK)
-        return linkReason();
+        return messages::symbolicLink();
     // SQLite could not make the journal beside the file.
     if (error.sqliteCode() == SQLITE_READONLY_DIRECTORY)
-        return withErrno("the directory " + dir.string() + " is not writable", error.systemErrno());
+        return messages::directoryNotWritable(dir, error.systemErrno());
     if (::euidaccess(dir.c_str(), W_OK) != 0)
-        return withErrno("the directory " + dir.string() + " is not writable", errno);
+        return messages::directoryNotWritable(dir, errno);
     if (::euidaccess(file.c_str(), R_OK | W_OK) != 0)
-        return withErrno("the file is not readable and writable", errno);
-    return withErrno(error.what(), error.systemErrno());
+        return messages::fileNotReadWritable(errno);
+    return messages::sqliteReason(error.sqliteCode(), error.systemErrno(), error.what());
 }
 
 /// The reason part of a message for a failure SQLite reported on `file`.
@@ -79,40 +67,26 @@ std::string explain(const std::filesystem::path& file, const SqliteError& error)
     switch (error.primaryCode()) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return "the file is locked by another program; close that program or wait until it "
-               "has finished, then try again";
+        return messages::locked();
     case SQLITE_NOTADB:
-        return "file is not a database; it was left as it is: move it away or delete it, and "
-               "a new card table is made in its place";
+        return messages::notADatabase();
     case SQLITE_CANTOPEN:
     case SQLITE_READONLY:
     case SQLITE_PERM:
         return accessReason(file, error);
     default:
-        return withErrno(error.what(), error.systemErrno());
+        return messages::sqliteReason(error.sqliteCode(), error.systemErrno(), error.what());
     }
 }
 
-std::string message(std::string_view action, const std::filesystem::path& file,
-                    std::string_view reason) {
-    std::string text = "Cannot ";
-    text += action;
-    text += " the card table ";
-    text += file.string();
-    text += ": ";
-    text += reason;
-    return text;
-}
-
 /// A SQLite failure as a StoreError naming the action, the file and the reason.
-StoreError translated(std::string_view action, const std::filesystem::path& file,
-                      const SqliteError& error) {
-    return StoreError(message(action, file, explain(file, error)), error.sqliteCode());
+StoreError translated(Action action, const std::filesystem::path& file, const SqliteError& error) {
+    return StoreError(messages::cannot(action, file, explain(file, error)), error.sqliteCode());
 }
 
 /// Runs f; a SQLite failure becomes translated(). Other StoreErrors (already worded) pass
 /// through.
-template <class F> auto guarded(std::string_view action, const std::filesystem::path& file, F&& f) {
+template <class F> auto guarded(Action action, const std::filesystem::path& file, F&& f) {
     try {
         return f();
     } catch (const SqliteError& error) {
@@ -206,18 +180,18 @@ struct CardTable::Impl {
         return error ? file() : dir / (name + ".db");
     }
 
-    [[noreturn]] void fail(std::string_view action, std::string_view reason) const {
-        throw StoreError(message(action, file(), reason));
+    [[noreturn]] void fail(Action action, const std::string& reason) const {
+        throw StoreError(messages::cannot(action, file(), reason));
     }
 
-    void requireDirectory(std::string_view action) const {
+    void requireDirectory(Action action) const {
         if (directory.empty())
-            throw StoreError(message(action, name + ".db", "no directory has been set for it"));
+            throw StoreError(messages::cannot(action, name + ".db", messages::noDirectorySet()));
     }
 
-    Database& requireOpen(std::string_view action) {
+    Database& requireOpen(Action action) {
         if (!db)
-            fail(action, "it is not open");
+            fail(action, messages::notOpen());
         return *db;
     }
 
@@ -238,18 +212,23 @@ struct CardTable::Impl {
             const int error = errno;
             if (error == EEXIST)
                 return;
-            const std::string dir = file().parent_path().string();
+            const std::filesystem::path dir = file().parent_path();
+            struct stat st {};
             switch (error) {
             case ENOENT:
-                fail("create", "the directory " + dir + " does not exist");
+                // Some file systems (/proc, /sys) answer "no such file" to a new file in a
+                // directory that is there.
+                if (::stat(path.parent_path().c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+                    fail(Action::Create, messages::directoryTakesNoFiles(dir));
+                fail(Action::Create, messages::directoryMissing(dir));
             case ENOTDIR:
-                fail("create", dir + " is not a directory");
+                fail(Action::Create, messages::notADirectory(dir));
             case EACCES:
             case EPERM:
             case EROFS:
-                fail("create", withErrno("the directory " + dir + " is not writable", error));
+                fail(Action::Create, messages::directoryNotWritable(dir, error));
             default:
-                fail("create", errnoText(error));
+                fail(Action::Create, messages::systemReason(error));
             }
         }
         // The umask may take bits away; the owner must still read and write.
@@ -257,23 +236,23 @@ struct CardTable::Impl {
         const int chmodError = errno;
         ::close(fd);
         if (chmodResult != 0)
-            fail("create", errnoText(chmodError));
+            fail(Action::Create, messages::systemReason(chmodError));
     }
 
     /// A new connection to the existing file; with `ensureTable` a database without the table
     /// is given one. Nothing is written before SQLite has read the file as a database.
     [[nodiscard]] Database connect(bool ensureTable) const {
-        requireDirectory("open");
+        requireDirectory(Action::Open);
         const std::filesystem::path path = openedFile();
         struct stat st {};
         if (::lstat(path.c_str(), &st) == 0) {
             if (S_ISLNK(st.st_mode))
-                fail("open", linkReason());
+                fail(Action::Open, messages::symbolicLink());
             // Anything else (a FIFO would block the first read forever) is not ours to open.
             if (!S_ISREG(st.st_mode))
-                fail("open", "it is not a regular file");
+                fail(Action::Open, messages::notARegularFile());
         }
-        return guarded("open", file(), [&] {
+        return guarded(Action::Open, file(), [&] {
             // One thread uses the table (see the header), so the connection needs no mutex of
             // its own: a job binds 26 values per card, and each would lock and unlock it.
             Database connection(
@@ -287,7 +266,7 @@ struct CardTable::Impl {
             connection.exec("PRAGMA secure_delete = FAST");
             const bool tableExists = hasTable(connection, name);
             if (connection.isReadOnly())
-                throw SqliteError(SQLITE_READONLY, "the file is read-only");
+                throw SqliteError(SQLITE_READONLY, messages::fileReadOnly());
             if (!tableExists && ensureTable)
                 createTable(connection, name, false);
             return connection;
@@ -295,15 +274,16 @@ struct CardTable::Impl {
     }
 
     void deleteAll(Database& connection) const {
-        guarded("empty", file(), [&] { connection.exec("DELETE FROM " + detail::quoted(name)); });
+        guarded(Action::Empty, file(),
+                [&] { connection.exec("DELETE FROM " + detail::quoted(name)); });
     }
 
     void prepareInsert(Database& connection) {
         const std::vector<std::string> columns =
-            guarded("open", file(), [&] { return columnNames(connection, name); });
+            guarded(Action::Open, file(), [&] { return columnNames(connection, name); });
         for (int i = 0; i < FieldCount; ++i)
             if (!hasColumn(columns, fieldName(i)))
-                throw StoreError(component + ": Field '" + fieldName(i) + "' not found");
+                throw StoreError(messages::missingField(component, fieldName(i)));
 
         std::string sql = "INSERT INTO " + detail::quoted(name) + " (";
         std::string values = ") VALUES (";
@@ -316,7 +296,7 @@ struct CardTable::Impl {
             values += "?" + std::to_string(i + 1);
         }
         sql += values + ")";
-        insert = guarded("open", file(), [&] { return connection.prepare(sql, true); });
+        insert = guarded(Action::Open, file(), [&] { return connection.prepare(sql, true); });
     }
 };
 
@@ -334,7 +314,7 @@ void CardTable::setDirectory(std::filesystem::path directory) {
 void CardTable::setTableName(std::string name) {
     if (name.empty() || name == "." || name == ".." ||
         name.find_first_of(std::string_view("/\0", 2)) != std::string::npos)
-        throw StoreError("The card table name \"" + name + "\" is not a plain file name");
+        throw StoreError(messages::notAPlainTableName(name));
     close();
     impl_->name = std::move(name);
 }
@@ -363,10 +343,10 @@ bool CardTable::fileExists() const {
 
 void CardTable::create() {
     close();
-    impl_->requireDirectory("create");
+    impl_->requireDirectory(Action::Create);
     impl_->createFileIfMissing();
     Database connection = impl_->connect(false);
-    guarded("create", impl_->file(), [&] { createTable(connection, impl_->name, true); });
+    guarded(Action::Create, impl_->file(), [&] { createTable(connection, impl_->name, true); });
 }
 
 void CardTable::prepare() {
@@ -405,7 +385,7 @@ bool CardTable::isOpen() const noexcept {
 void CardTable::store(const cards::Card& card) {
     Impl& impl = *impl_;
     if (!impl.insert) {
-        Database& connection = impl.requireOpen("store a card in");
+        Database& connection = impl.requireOpen(Action::WriteTo);
         impl.prepareInsert(connection);
     }
     Statement& insert = *impl.insert;
@@ -417,13 +397,15 @@ void CardTable::store(const cards::Card& card) {
         insert.step();
         insert.reset();
     } catch (const SqliteError& error) {
-        throw translated("store card " + std::to_string(card.serial) + " in", impl.file(), error);
+        const std::filesystem::path file = impl.file();
+        throw StoreError(messages::cannotStoreCard(card.serial, file, explain(file, error)),
+                         error.sqliteCode());
     }
 }
 
 CardTable::Batch::Batch(CardTable& table) : table_(&table) {
-    Database& connection = table.impl_->requireOpen("write to");
-    guarded("write to", table.impl_->file(), [&] { connection.exec("BEGIN IMMEDIATE"); });
+    Database& connection = table.impl_->requireOpen(Action::WriteTo);
+    guarded(Action::WriteTo, table.impl_->file(), [&] { connection.exec("BEGIN IMMEDIATE"); });
 }
 
 CardTable::Batch::~Batch() {
@@ -452,13 +434,12 @@ void CardTable::Batch::commit() {
     done_ = true;
     Impl& impl = *table_->impl_;
     if (!impl.db || impl.db->inAutocommit())
-        impl.fail("save the cards in", "the job's transaction ended early (the table was closed "
-                                       "or an earlier error undid it); print again");
+        impl.fail(Action::SaveCards, messages::transactionEnded());
     try {
         impl.db->exec("COMMIT");
     } catch (const SqliteError& error) {
         sqlite3_exec(impl.db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw translated("save the cards in", impl.file(), error);
+        throw translated(Action::SaveCards, impl.file(), error);
     }
 }
 
@@ -472,8 +453,9 @@ bool CardTable::Cursor::next() {
     if (!state_ || state_->done)
         return false;
     if (!state_->stmt)
-        throw StoreError(message("read", state_->file, "the table was closed while being read"));
-    const bool row = guarded("read", state_->file, [&] { return state_->stmt->step(); });
+        throw StoreError(
+            messages::cannot(Action::Read, state_->file, messages::closedWhileReading()));
+    const bool row = guarded(Action::Read, state_->file, [&] { return state_->stmt->step(); });
     if (!row) {
         state_->done = true;
         return false;
@@ -490,8 +472,8 @@ const std::string& CardTable::Cursor::field(int i) const {
 }
 
 CardTable::Cursor CardTable::read() const {
-    Database& connection = impl_->requireOpen("read");
-    return guarded("read", impl_->file(), [&] {
+    Database& connection = impl_->requireOpen(Action::Read);
+    return guarded(Action::Read, impl_->file(), [&] {
         // A field missing from a table edited by hand reads as NULL, that is "".
         const std::vector<std::string> columns = columnNames(connection, impl_->name);
         std::string sql = "SELECT ";
@@ -509,8 +491,8 @@ CardTable::Cursor CardTable::read() const {
 }
 
 std::int64_t CardTable::recordCount() const {
-    Database& connection = impl_->requireOpen("count the records of");
-    return guarded("count the records of", impl_->file(), [&] {
+    Database& connection = impl_->requireOpen(Action::CountRecords);
+    return guarded(Action::CountRecords, impl_->file(), [&] {
         Statement stmt = connection.prepare("SELECT count(*) FROM " + detail::quoted(impl_->name));
         stmt.step();
         return static_cast<std::int64_t>(sqlite3_column_int64(stmt.handle(), 0));

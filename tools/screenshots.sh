@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's pictures from the real program: builds bingo (release), starts it under
 # Xvfb with a fresh TEMP, grabs the main window, presses Alt+P and grabs the preview "Bingo".
-# Writes docs/screenshots/main-window.png and docs/screenshots/preview.png.
+# Then, as a Taiwanese operator (LANG=zh_TW.UTF-8), grabs the error box of a table file that
+# is no database and the preview's save dialog.
+# Writes docs/screenshots/main-window.png, preview.png, error-box.png and save-dialog.png.
 # Set BINGO=/path/to/bingo to use an executable built elsewhere instead of building.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,7 +11,7 @@ cd "$(dirname "$0")/.."
 readonly caption="賓果彩卷列印"
 readonly out=docs/screenshots
 
-tools/install-deps.sh xvfb xauth xdotool x11-utils imagemagick
+tools/install-deps.sh xvfb xauth xdotool x11-utils imagemagick locales
 if [ -z "${BINGO:-}" ]; then
     make --no-print-directory deps-build
     cmake --preset release -DBINGO_BUILD_TESTS=OFF -DBINGO_BUILD_BENCHMARKS=OFF >/dev/null
@@ -73,3 +75,36 @@ preview=$(wait_for_window '^Bingo$')
 xdotool windowmove --sync "$preview" 0 0 windowsize --sync "$preview" 1280 960
 wait_idle # the cards are drawn and the first page laid out after the window shows
 grab "$preview" "$out/preview.png"
+
+kill "$bingo_pid" && wait "$bingo_pid" 2>/dev/null || true
+
+# The operator's own language, compiled here so that it exists whatever the system has
+# generated (Xlib names the windows in its encoding), and a table file some other program wrote.
+mkdir -p "$work/locale"
+localedef -i zh_TW -f UTF-8 "$work/locale/zh_TW.UTF-8" 2>/dev/null || [ -d "$work/locale/zh_TW.UTF-8" ]
+printf 'These are my notes, not a card table.\n' >"$work/temp/tmpBingo.db"
+env -u QT_QPA_PLATFORM -u LC_ALL -u LANGUAGE LOCPATH="$work/locale" LANG=zh_TW.UTF-8 \
+    TEMP="$work/temp" "$BINGO" >"$work/bingo.log" 2>&1 &
+bingo_pid=$!
+main=$(wait_for_window "^$caption\$")
+wait_idle
+xdotool windowfocus --sync "$main"
+xdotool key alt+p
+box=$(wait_for_window '^bingo$')
+wait_idle
+grab "$box" "$out/error-box.png"
+xdotool windowfocus --sync "$box"
+xdotool key Return
+
+rm "$work/temp/tmpBingo.db"
+xdotool windowfocus --sync "$main"
+xdotool key alt+p
+preview=$(wait_for_window '^Bingo$')
+wait_idle
+xdotool windowfocus --sync "$preview"
+xdotool key ctrl+s
+dialog=$(wait_for_window '^儲存預覽$')
+wait_idle
+grab "$dialog" "$out/save-dialog.png"
+xdotool windowfocus --sync "$dialog"
+xdotool key Escape

@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TextCase{"Stop!", "Stop!"}, TextCase{"(see above)", "(see above)"},
                       TextCase{"a-", "a-"}, TextCase{"path /tmp/", "path /tmp/."},
                       TextCase{"error 42", "error 42."}, TextCase{"", ""},
-                      TextCase{"找不到資料表", "找不到資料表."}));
+                      TextCase{"找不到資料表", "找不到資料表。"}));
 
 TEST(ErrorBox, HasTheErrorIconOneOkButtonTheTitleAndTheText) {
     const auto box = createErrorBox("bingo", "Disk full");
@@ -128,9 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
         Thrown{"RuntimeError", [] { throw std::runtime_error("Disk full"); }, {"Disk full."}},
         Thrown{"Utf8Message",
                [] { throw std::runtime_error("找不到 /tmp/bingo"); },
-               {QString::fromUtf8("找不到 /tmp/bingo.")}},
+               {QString::fromUtf8("找不到 /tmp/bingo。")}},
         Thrown{"SilentAbort", [] { throw SilentAbort(); }, {}},
-        Thrown{"NotAStdException", [] { throw 42; }, {"An unexpected error ended the command."}}),
+        Thrown{"NotAStdException", [] { throw 42; }, {"發生未預期的錯誤，指令已中止。"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

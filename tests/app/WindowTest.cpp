@@ -418,8 +418,8 @@ TEST_F(WindowFixture, FailingJobShowsTheStoresMessageAndTheWindowCarriesOn) {
     EXPECT_EQ(box.title, "app_tests");
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    EXPECT_EQ(box.text, "Cannot create the card table " + tempDir_ +
-                            "/tmpBingo.db: the directory " + tempDir_ + " does not exist.");
+    EXPECT_EQ(box.text, "無法建立卡片資料表「" + tempDir_ + "/tmpBingo.db」：資料夾「" + tempDir_ +
+                            "」不存在。");
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(ui().se2->text(), "2");
     EXPECT_EQ(ui().lbPaper->text(), "共12張彩卷");

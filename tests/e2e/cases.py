@@ -603,6 +603,95 @@ def case_print_spoiled(exe, state, work):
         bingo.display.wait_gone(box)
         time.sleep(1.0)
         check_no_new_job(state, before, "the failed print")
+
+def with_locales(bingo, state, **variables):
+    """Sets the locale variables (LANG, LC_TIME, ...) and drops the harness's LC_ALL. The
+    locales are compiled once into the environment's own folder (LOCPATH), so they exist as on
+    an operator's machine whatever the system has generated: Xlib, for one, names windows in
+    the locale's encoding."""
+    locales = os.path.join(state["runtime"], "locale")
+    for name in set(variables.values()):
+        target = os.path.join(locales, name)
+        if not os.path.isdir(target):
+            os.makedirs(locales, exist_ok=True)
+            language, charset = name.split(".")
+            # localedef warns about some locale sources yet writes the locale.
+            run(["localedef", "-i", language, "-f", charset, target], check_rc=False, timeout=120)
+            check(os.path.isdir(target), f"localedef could not compile the locale {name}")
+    bingo.env.pop("LC_ALL", None)
+    bingo.env.update(LOCPATH=locales, **variables)
+    return bingo
+
+
+def mapped_files(pid):
+    with open(f"/proc/{pid}/maps") as f:
+        return {line.split(None, 5)[5].strip() for line in f if len(line.split(None, 5)) == 6}
+
+
+def case_zh_error_box(exe, state, work):
+    """Under LANG=zh_TW.UTF-8 a table file that is no database fails the job with one error box
+    titled "bingo"; the file is left as it was and no preview opens."""
+    with with_locales(Bingo(exe, state, work), state, LANG="zh_TW.UTF-8") as bingo:
+        notes = b"These are my notes, not a card table.\n" * 100
+        bingo.table_file.write_bytes(notes)
+        bingo.type_job(sheets=1)
+        bingo.focus_main()
+        bingo.display.key("alt+p")
+        box = bingo.new_window({bingo.main}, 20, "the error box")
+        title = bingo.display.window_name(box)
+        check(title == "bingo", f"the error box is titled {title!r}, not 'bingo'")
+        time.sleep(1.0)  # a second box for the same failure would show by now
+        others = [w for w in bingo.display.windows(bingo.pid) if w not in (bingo.main, box)]
+        check(not others, f"more windows than the one error box: {[bingo.display.window_name(w) for w in others]}")
+        bingo.display.focus(box)
+        bingo.display.key("Return")
+        bingo.display.wait_gone(box)
+        time.sleep(0.5)
+        others = [w for w in bingo.display.windows(bingo.pid) if w != bingo.main]
+        check(not others, f"after OK, windows are left: {[bingo.display.window_name(w) for w in others]}")
+        check(bingo.table_file.read_bytes() == notes, "the file that is no database was changed")
+        check(bingo.alive(), "the program ended")
+
+
+def case_zh_save_dialog(exe, state, work):
+    """Under LANG=zh_TW.UTF-8 the save dialog runs with Qt's Traditional Chinese translation
+    loaded, and saves."""
+    with with_locales(Bingo(exe, state, work), state, LANG="zh_TW.UTF-8") as bingo:
+        bingo.type_job(sheets=1)
+        preview = bingo.print_job()
+        bingo.wait_idle()
+        bingo.display.focus(preview)
+        bingo.display.key("ctrl+s")
+        dialog = bingo.new_window({bingo.main, preview}, 20, "the save dialog")
+        title = bingo.display.window_name(dialog)
+        check(title == "儲存預覽", f"the save dialog is titled {title!r}")
+        translations = [f for f in mapped_files(bingo.pid) if re.search(r"qt(base)?_zh_TW\.qm$", f)]
+        check(translations, "Qt's zh_TW translation is not loaded: the dialog's own texts are English")
+        saved = work / "saved.pdf"
+        bingo.display.focus(dialog)
+        bingo.display.key("ctrl+a")
+        bingo.display.type(str(saved))
+        bingo.display.key("Return")
+        bingo.display.wait_gone(dialog)
+        wait_until(lambda: saved.exists() and saved.stat().st_size > 0, 30, "saved.pdf to be written")
+        check(bingo.alive(), "the program ended")
+
+
+def case_lc_time_minguo(exe, state, work):
+    """LANG=en_US.UTF-8 with LC_TIME=zh_TW.UTF-8: the saved sheet's stamps carry the Minguo
+    year, the calendar of the time category."""
+    with with_locales(Bingo(exe, state, work), state, LANG="en_US.UTF-8", LC_TIME="zh_TW.UTF-8") as bingo:
+        bingo.type_job(sheets=1)
+        preview = bingo.print_job()
+        bingo.wait_idle()
+        saved = work / "minguo.pdf"
+        bingo.save_preview(preview, saved)
+        year = time.gmtime().tm_year - 1911
+        stamp = re.compile(rf"^{year}/\d{{2}}/\d{{2}}-\d{{2}}:\d{{2}}$")
+        words = [w[0] for _, _, page in pdf_words(saved) for w in page]
+        stamps = [w for w in words if re.match(r"^\d{3,4}/\d{2}/\d{2}-", w)]
+        check(len(stamps) == 6, f"the sheet carries {len(stamps)} stamps, not 6: {stamps}")
+        check(all(stamp.match(s) for s in stamps), f"the stamps {stamps} do not carry the Minguo year {year}")
         check(bingo.alive(), "the program ended")
 
 

@@ -13,7 +13,7 @@ namespace {
 using BadTable = JobFixture;
 
 std::string tableText(const std::filesystem::path& file) {
-    return "the card table " + pathText(file);
+    return "卡片資料表「" + pathText(file) + "」";
 }
 
 /// A card table file as another program might have written it: a table tmpBingo with the
@@ -37,9 +37,8 @@ TEST_F(BadTable, NotADatabaseIsLeftByteForByte) {
     writeFile(tableFile(), bytes);
 
     const std::vector<std::string> expected{
-        "Cannot open " + tableText(tableFile()) +
-        ": file is not a database; it was left as it is: move it away or delete it, and a new "
-        "card table is made in its place."};
+        "無法開啟" + tableText(tableFile()) +
+        "：這個檔案不是資料庫，程式沒有更動它：請將它移走或刪除，程式會在原處建立新的卡片資料表。"};
     EXPECT_EQ(print(1), expected);
     EXPECT_EQ(print(1), expected); // and again: nothing was repaired behind the operator's back
     EXPECT_EQ(fileBytes(tableFile()), bytes);
@@ -97,12 +96,13 @@ std::vector<std::string> fieldsWithout(const std::string& missing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, LacksAField,
-    ::testing::Values(MissingField{"S0", fieldsWithout("S0"), "tbTmp: Field 'S0' not found."},
-                      MissingField{"S7", fieldsWithout("S7"), "tbTmp: Field 'S7' not found."},
-                      MissingField{"S25", fieldsWithout("S25"), "tbTmp: Field 'S25' not found."},
-                      // Store order: S0 first, then S1 ... S25.
-                      MissingField{"S3AndS0", {"S1", "S2", "S4"}, "tbTmp: Field 'S0' not found."},
-                      MissingField{"OnlyS0", {"S0"}, "tbTmp: Field 'S1' not found."}),
+    ::testing::Values(
+        MissingField{"S0", fieldsWithout("S0"), "tbTmp: 資料表中找不到欄位 'S0'。"},
+        MissingField{"S7", fieldsWithout("S7"), "tbTmp: 資料表中找不到欄位 'S7'。"},
+        MissingField{"S25", fieldsWithout("S25"), "tbTmp: 資料表中找不到欄位 'S25'。"},
+        // Store order: S0 first, then S1 ... S25.
+        MissingField{"S3AndS0", {"S1", "S2", "S4"}, "tbTmp: 資料表中找不到欄位 'S0'。"},
+        MissingField{"OnlyS0", {"S0"}, "tbTmp: 資料表中找不到欄位 'S1'。"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class RefusesACard : public JobFixture, public ::testing::WithParamInterface<int> {};
@@ -118,8 +118,9 @@ TEST_P(RefusesACard, JobEndsThereAndKeepsTheCardsBeforeIt) {
               std::to_string(refused) + " BEGIN SELECT RAISE(ABORT, 'card refused'); END");
 
     EXPECT_EQ(print(2),
-              std::vector<std::string>{"Cannot store card " + std::to_string(refused) + " in " +
-                                       tableText(tableFile()) + ": card refused."});
+              std::vector<std::string>{"無法將第 " + std::to_string(refused) + " 號卡片存入" +
+                                       tableText(tableFile()) +
+                                       "：資料表的限制條件不接受這筆資料：「card refused」。"});
     table().close();
     EXPECT_EQ(serialsOf(tableFile()), serialsUpTo(refused - 1));
     EXPECT_EQ(integrityOf(tableFile()), "ok");
@@ -167,9 +168,8 @@ TEST_F(BadTable, LockedByAnotherProgramFailsAndKeepsItsCards) {
     {
         LockHolder other(tableFile());
         const std::vector<std::string> expected{
-            "Cannot open " + tableText(tableFile()) +
-            ": the file is locked by another program; close that program or wait until it has "
-            "finished, then try again."};
+            "無法開啟" + tableText(tableFile()) +
+            "：檔案正由其他程式使用中；請關閉該程式或等它完成，再試一次。"};
         EXPECT_EQ(print(1), expected);
         EXPECT_EQ(print(1), expected);
     }
@@ -192,8 +192,8 @@ TEST_P(PlantedLink, IsRefusedAndItsTargetLeftAlone) {
     std::filesystem::create_symlink(target, tableFile());
 
     const std::vector<std::string> expected{
-        "Cannot open " + tableText(tableFile()) +
-        ": it is a symbolic link, which the card table never follows; remove the link."};
+        "無法開啟" + tableText(tableFile()) +
+        "：這是符號連結，卡片資料表一律不經由連結開啟；請刪除這個連結。"};
     EXPECT_EQ(print(1), expected);
     EXPECT_TRUE(std::filesystem::is_symlink(tableFile()));
     EXPECT_EQ(std::filesystem::exists(target), targetExists);

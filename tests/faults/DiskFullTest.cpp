@@ -21,11 +21,8 @@ TEST_F(DiskFull, JobSaysSoLeavesASoundFileAndTheNextJobWithRoomWorks) {
     const std::vector<std::string> shown = print(9999);
     ASSERT_EQ(shown.size(), 1u);
     const std::string& text = shown.front();
-    EXPECT_TRUE(text.starts_with("Cannot store card ") || text.starts_with("Cannot save the cards"))
-        << text;
-    EXPECT_TRUE(
-        text.ends_with(" the card table " + pathText(tableFile()) + ": database or disk is full."))
-        << text;
+    EXPECT_TRUE(text.starts_with("無法將第 ") || text.starts_with("無法將卡片存入")) << text;
+    EXPECT_TRUE(text.ends_with("卡片資料表「" + pathText(tableFile()) + "」：磁碟已滿。")) << text;
     JobFixture::table().close();
 
     EXPECT_EQ(integrityOf(tableFile()), "ok");

@@ -104,11 +104,11 @@ INSTANTIATE_TEST_SUITE_P(
         HandEdit{"DuplicatedRecords", "INSERT INTO tmpBingo SELECT * FROM tmpBingo", 23,
                  "QRDBText26", "0012", ""},
         HandEdit{"TextSerial", "UPDATE tmpBingo SET S0 = 'abc' WHERE rowid = 3", 0, "", "",
-                 "Record 3 cannot be printed: 'abc' is not a valid integer value"},
+                 "第 3 筆資料無法列印：「abc」不是有效的整數"},
         HandEdit{"SerialBeyond32Bits", "UPDATE tmpBingo SET S0 = 2147483648 WHERE rowid = 5", 0, "",
-                 "", "Record 5 cannot be printed: '2147483648' is not a valid integer value"},
+                 "", "第 5 筆資料無法列印：「2147483648」不是有效的整數"},
         HandEdit{"RealSerial", "UPDATE tmpBingo SET S0 = 2.5 WHERE rowid = 5", 0, "", "",
-                 "Record 5 cannot be printed: '2.5' is not a valid integer value"},
+                 "第 5 筆資料無法列印：「2.5」不是有效的整數"},
         HandEdit{"TableDropped", "DROP TABLE tmpBingo", 0, "QRDBText26", "", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -79,10 +79,9 @@ TEST_P(IoFaults, EveryFaultEndsInAMessageOnASoundFile) {
             ++failedJobs;
             ASSERT_EQ(shown.size(), 1u);
             const std::string& text = shown.front();
-            const std::string where = " the card table " + pathText(file) + ": ";
-            // The box ends a message with a full stop unless it ends in a bracket already.
-            EXPECT_TRUE(text.starts_with("Cannot ") && text.find(where) != std::string::npos &&
-                        (text.ends_with(".") || text.ends_with(")")))
+            const std::string where = "卡片資料表「" + pathText(file) + "」：";
+            EXPECT_TRUE(text.starts_with("無法") && text.find(where) != std::string::npos &&
+                        text.ends_with("。"))
                 << text;
             std::string general = text;
             general.replace(general.find(pathText(dir)), pathText(dir).size(), "TEMP");

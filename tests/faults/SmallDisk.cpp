@@ -49,4 +49,13 @@ bool SmallDisk::resize(const std::string& size) {
     return true;
 }
 
+bool SmallDisk::makeReadOnly() {
+    if (::mount(nullptr, dir_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV,
+                nullptr) != 0) {
+        reason_ = failure("remounting read-only");
+        return false;
+    }
+    return true;
+}
+
 } // namespace bingo::faults

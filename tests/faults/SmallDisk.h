@@ -20,6 +20,8 @@ class SmallDisk {
     [[nodiscard]] const std::string& reason() const noexcept { return reason_; }
     /// Gives the mounted disk a new size, keeping its files; false with reason() on failure.
     bool resize(const std::string& size);
+    /// Remounts the disk read-only, keeping its files; false with reason() on failure.
+    bool makeReadOnly();
 
   private:
     std::filesystem::path dir_;

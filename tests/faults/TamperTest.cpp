@@ -112,8 +112,8 @@ TEST_F(TamperedTable, IsLaidOutOrRefusedWithAMessage) {
 
         const Outcome preview = layOut();
         if (preview.error) {
-            EXPECT_TRUE(preview.error->starts_with("Record ")) << *preview.error;
-            EXPECT_NE(preview.error->find(" cannot be printed: "), std::string::npos);
+            EXPECT_TRUE(preview.error->starts_with("第 ")) << *preview.error;
+            EXPECT_NE(preview.error->find(" 筆資料無法列印："), std::string::npos);
         } else {
             ++laidOut;
             EXPECT_EQ(preview.pages, count == 0 ? 1 : static_cast<int>((count + 5) / 6));

@@ -36,9 +36,9 @@ TEST_F(TempDir, MissingDirectoryIsNotCreatedAndTheJobSaysSo) {
     const std::filesystem::path missing = dir_ / "no such dir";
     setEnv("TEMP", missing.string());
 
-    EXPECT_EQ(print(1), std::vector<std::string>{
-                            "Cannot create the card table " + pathText(missing / "tmpBingo.db") +
-                            ": the directory " + pathText(missing) + " does not exist."});
+    EXPECT_EQ(print(1),
+              std::vector<std::string>{"無法建立卡片資料表「" + pathText(missing / "tmpBingo.db") +
+                                       "」：資料夾「" + pathText(missing) + "」不存在。"});
     EXPECT_FALSE(std::filesystem::exists(missing));
 
     // The program carries on: once the directory is there, the same window prints.
@@ -52,10 +52,32 @@ TEST_F(TempDir, FileInsteadOfADirectory) {
     writeFile(notADir, "some notes\n");
     setEnv("TEMP", notADir.string());
 
-    EXPECT_EQ(print(1), std::vector<std::string>{"Cannot create the card table " +
-                                                 pathText(notADir / "tmpBingo.db") + ": " +
-                                                 pathText(notADir) + " is not a directory."});
+    EXPECT_EQ(print(1),
+              std::vector<std::string>{"無法建立卡片資料表「" + pathText(notADir / "tmpBingo.db") +
+                                       "」：「" + pathText(notADir) + "」不是資料夾。"});
     EXPECT_EQ(fileBytes(notADir), "some notes\n");
+}
+
+TEST_F(TempDir, SystemDirectoryThatTakesNoFilesIsNotCalledMissing) {
+    // /proc is there, but answers "no such file" to any new file in it.
+    setEnv("TEMP", "/proc");
+    EXPECT_EQ(print(1), std::vector<std::string>{
+                            "無法建立卡片資料表「/proc/tmpBingo.db」：資料夾「/proc」屬於系統的虛擬"
+                            "檔案系統，無法在其中建立檔案；請將 TEMP 設為一般的資料夾。"});
+}
+
+TEST_F(TempDir, PathTooLongIsSaidSoAndShownShortened) {
+    std::filesystem::path longDir = dir_;
+    while (longDir.string().size() < 5029)
+        longDir /= std::string(200, 'd');
+    setEnv("TEMP", longDir.string());
+
+    const std::vector<std::string> shown = print(1);
+    ASSERT_EQ(shown.size(), 1u);
+    const std::string& text = shown.front();
+    EXPECT_TRUE(text.starts_with("無法建立卡片資料表「" + dir_.string().substr(0, 20))) << text;
+    EXPECT_TRUE(text.ends_with("dddd/tmpBingo.db」：路徑太長。")) << text;
+    EXPECT_LT(text.size(), 400u) << "the box shows the path whole";
 }
 
 // A directory the operator may read but not write; with or without a table from an earlier
@@ -85,13 +107,10 @@ TEST_P(UnwritableTemp, JobFailsAndTheEarlierJobIsKept) {
             GTEST_SKIP() << asUser.reason();
         shown = print(1);
     }
-    // The box adds no full stop after a closing bracket.
-    const std::string reason =
-        earlierJob ? " is not writable." : " is not writable (Permission denied)";
-    const std::string action = earlierJob ? "empty" : "create";
-    EXPECT_EQ(shown, std::vector<std::string>{"Cannot " + action + " the card table " +
-                                              pathText(tableFile()) + ": the directory " +
-                                              pathText(temp()) + reason});
+    const std::string reason = earlierJob ? "無法寫入。" : "無法寫入（沒有權限）。";
+    const std::string action = earlierJob ? "無法清空" : "無法建立";
+    EXPECT_EQ(shown, std::vector<std::string>{action + "卡片資料表「" + pathText(tableFile()) +
+                                              "」：資料夾「" + pathText(temp()) + "」" + reason});
     EXPECT_EQ(fileBytes(tableFile()), before);
     EXPECT_EQ(std::filesystem::exists(tableFile()), earlierJob);
     if (earlierJob) {

@@ -49,7 +49,7 @@ echo "built $(basename "$deb")"
 
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "Depends: $depends"
-for package in fonts-noto-cjk fonts-arphic-uming fonts-liberation libcups2 \
+for package in fonts-noto-cjk fonts-arphic-uming fonts-liberation libcups2 qt6-translations-l10n \
     libqt6widgets6 libqt6printsupport6 libqt6pdf6 libsqlite3-0; do
     grep -Eq "(^|, )$package( |,|$)" <<<"$depends" || { echo "FAIL: the package does not depend on $package"; exit 1; }
 done

@@ -94,15 +94,21 @@ TEST_F(PreviewPdfTest, FilesThatAreNoPdfAreRefusedWithTheReason) {
 }
 
 TEST_F(PreviewPdfTest, FilesThatCannotBeReadAreRefusedWithTheReason) {
-    for (const QString& path : {dir.filePath("missing.pdf"), dir.path()}) {
+    const std::pair<QString, QString> cases[] = {
+        {dir.filePath("missing.pdf"), QStringLiteral("找不到檔案")},
+        {dir.path(), QStringLiteral("這是資料夾，不是檔案")},
+        {dir.filePath("no such folder/a.pdf"),
+         QStringLiteral("資料夾「%1」不存在")
+             .arg(QDir::toNativeSeparators(dir.filePath("no such folder")))},
+    };
+    for (const auto& [path, reason] : cases) {
         try {
             const PdfPageSource pages(path);
             ADD_FAILURE() << path.toStdString() << " loaded";
         } catch (const std::runtime_error& error) {
-            const QString message = QString::fromUtf8(error.what());
-            EXPECT_TRUE(message.startsWith(
-                QStringLiteral("無法載入「%1」：").arg(QDir::toNativeSeparators(path))))
-                << message.toStdString();
+            EXPECT_EQ(
+                QString::fromUtf8(error.what()),
+                QStringLiteral("無法載入「%1」：%2。").arg(QDir::toNativeSeparators(path), reason));
         }
     }
 }
@@ -118,7 +124,15 @@ TEST_F(PreviewPdfTest, SavesTheBytesItLoadedAndNothingWhenItCannot) {
     EXPECT_EQ(test::readAll(pdf), original);
 
     const QString nowhere = dir.filePath("missing/out.pdf");
-    EXPECT_THROW(pages.savePdf(nowhere), std::runtime_error);
+    try {
+        pages.savePdf(nowhere);
+        ADD_FAILURE() << "saved into a missing folder";
+    } catch (const std::runtime_error& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+                  QStringLiteral("無法儲存「%1」：資料夾「%2」不存在。")
+                      .arg(QDir::toNativeSeparators(nowhere),
+                           QDir::toNativeSeparators(dir.filePath("missing"))));
+    }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
               QStringList({"copy.pdf", "pages.pdf"}));
 }

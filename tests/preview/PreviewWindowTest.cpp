@@ -507,9 +507,9 @@ TEST_F(PreviewWindowTest, AFailedLayoutSaysWhyKeepsItsPagesAndRefusesToPrint) {
     PreviewTestPages& fake = open(std::make_unique<PreviewTestPages>(40, 3));
     fake.startLayout();
     ASSERT_TRUE(QTest::qWaitFor([&] { return fake.pageCount() >= 6; }));
-    fake.failLayout("Record 20 cannot be printed: 'x' is not a valid integer value");
+    fake.failLayout("第 20 筆資料無法列印：「x」不是有效的整數");
     EXPECT_EQ(status("progressStatus"),
-              "排版失敗：Record 20 cannot be printed: 'x' is not a valid integer value");
+              "排版失敗：第 20 筆資料無法列印：「x」不是有效的整數");
     ASSERT_EQ(errors.size(), 1u) << "the failure is shown once";
     EXPECT_FALSE(action("actionPrint").isEnabled());
     const int pagesLaidOut = fake.pageCount();

@@ -131,9 +131,8 @@ TEST_F(PdfTest, FailureThrowsAndLeavesNoFile) {
         ReportOutput(*pages).savePdf(missing);
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_TRUE(
-            QString::fromUtf8(e.what()).startsWith("Cannot save the pages to " + missing + ": "))
-            << e.what();
+        EXPECT_EQ(QString::fromUtf8(e.what()), "無法將頁面儲存到「" + missing + "」：資料夾「" +
+                                                   dir.filePath("no such folder") + "」不存在");
     }
     EXPECT_FALSE(QFile::exists(missing));
 

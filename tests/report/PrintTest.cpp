@@ -291,7 +291,7 @@ TEST_F(CardReportTest, ASpoiledRecordFailsThePreviewsLayoutOnceWithItsNumber) {
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !report.isLayoutInProgress(); }, 60000));
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors.front(), "Record 100 cannot be printed: 'abc' is not a valid integer value");
+    EXPECT_EQ(errors.front(), "第 100 筆資料無法列印：「abc」不是有效的整數");
     EXPECT_EQ(window->pages().failure(), errors.front());
     EXPECT_EQ(window->pages().pageCount(), 17) << "the pages before the record stay";
     EXPECT_TRUE(report.isPreviewOpen());

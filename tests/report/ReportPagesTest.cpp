@@ -122,7 +122,7 @@ TEST_F(ReportPagesTest, HandlerFailureStopsTheLayoutNamingTheRecord) {
         pages.layOutAll();
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Record 8 cannot be printed: 'x' is not a valid integer value");
+        EXPECT_STREQ(e.what(), "第 8 筆資料無法列印：'x' is not a valid integer value");
     }
     EXPECT_TRUE(pages.hasFailed());
     EXPECT_FALSE(pages.isComplete());
@@ -140,8 +140,8 @@ TEST_F(ReportPagesTest, MissingFieldOrHandlerIsRefusedAtOnce) {
         ReportPages pages(test::cardLayout(), records, handlers);
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "The report's component QRSysData1 needs the print handler "
-                               "QRSysData1Print, which the program does not provide");
+        EXPECT_STREQ(e.what(),
+                     "報表元件 QRSysData1 需要列印處理程序 QRSysData1Print，但程式沒有提供");
     }
 
     class FewFields final : public RecordSource {
@@ -154,7 +154,7 @@ TEST_F(ReportPagesTest, MissingFieldOrHandlerIsRefusedAtOnce) {
         ReportPages pages(test::cardLayout(), few, marks.handlers());
         FAIL() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "QRDBText4: Field 'S4' not found");
+        EXPECT_STREQ(e.what(), "QRDBText4: 資料表中找不到欄位 'S4'");
     }
 }
 
@@ -194,8 +194,7 @@ TEST_F(ReportPagesTest, AFailureOverTheEventLoopBecomesTheLayoutsStateKeepingIts
     // The failure is told by the signal; nothing is thrown into the event loop.
     ASSERT_TRUE(failed.wait(60000));
     EXPECT_EQ(failed.count(), 1);
-    EXPECT_EQ(failed.front().front().toString(),
-              "Record 2500 cannot be printed: '2500' is spoiled");
+    EXPECT_EQ(failed.front().front().toString(), "第 2500 筆資料無法列印：'2500' is spoiled");
     EXPECT_TRUE(pages.hasFailed());
     EXPECT_FALSE(pages.isLayingOut());
     EXPECT_EQ(pages.failure(), failed.front().front().toString());

@@ -34,7 +34,7 @@ TEST_F(HandlerTest, SerialThatIsNoIntegerThrows) {
             report.QRDBText26Print(nullptr, value);
             ADD_FAILURE() << bad << " printed as " << value.toStdString();
         } catch (const std::runtime_error& e) {
-            EXPECT_EQ(e.what(), "'" + std::string(bad) + "' is not a valid integer value");
+            EXPECT_EQ(e.what(), "「" + std::string(bad) + "」不是有效的整數");
         }
     }
 }

@@ -192,9 +192,9 @@ TEST_P(HandMadeTable, FirstStoreChecksTheFieldsByName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, HandMadeTable,
-    ::testing::Values(MissingField{"FirstOfTwoMissing", {7, 5}, "tbTmp: Field 'S5' not found"},
-                      MissingField{"Serial", {0}, "tbTmp: Field 'S0' not found"},
-                      MissingField{"Last", {25}, "tbTmp: Field 'S25' not found"},
+    ::testing::Values(MissingField{"FirstOfTwoMissing", {7, 5}, "tbTmp: 資料表中找不到欄位 'S5'"},
+                      MissingField{"Serial", {0}, "tbTmp: 資料表中找不到欄位 'S0'"},
+                      MissingField{"Last", {25}, "tbTmp: 資料表中找不到欄位 'S25'"},
                       MissingField{"LowerCaseNames", {}, "", true}),
     [](const auto& info) { return std::string(info.param.what); });
 
@@ -231,9 +231,10 @@ TEST_P(BatchEnding, KeepsTheStoredCardsOnlyWhenTold) {
         for (int serial = 1; serial <= 3; ++serial)
             table_.store(cardNumber(serial));
         if (ending.storeFails) {
-            EXPECT_EQ(errorOf([&] { table_.store(cardNumber(4)); }),
-                      "Cannot store card 4 in the card table " + table_.filePath().string() +
-                          ": CHECK constraint failed: S0 < 4");
+            EXPECT_EQ(
+                errorOf([&] { table_.store(cardNumber(4)); }),
+                "無法將第 4 號卡片存入卡片資料表「" + table_.filePath().string() +
+                    "」：資料表的限制條件不接受這筆資料：「CHECK constraint failed: S0 < 4」");
         }
         switch (ending.end) {
         case BatchEnd::Commit:
@@ -382,18 +383,16 @@ TEST_F(TableFixture, CursorLeftPartWayDoesNotHoldUpTheNextJob) {
     ASSERT_TRUE(cursor.next());
     // Its read lock would make the next job fail as locked.
     runJob(table_, 2);
-    EXPECT_EQ(errorOf([&] { (void)cursor.next(); }), "Cannot read the card table " +
-                                                         table_.filePath().string() +
-                                                         ": the table was closed while being read");
+    EXPECT_EQ(errorOf([&] { (void)cursor.next(); }),
+              "無法讀取卡片資料表「" + table_.filePath().string() + "」：資料表在讀取途中被關閉");
     EXPECT_EQ(serials(table_), serialsUpTo(12));
 }
 
 TEST_F(TableFixture, ReadingAClosedTableFails) {
     EXPECT_EQ(errorOf([&] { (void)table_.read(); }),
-              "Cannot read the card table " + table_.filePath().string() + ": it is not open");
+              "無法讀取卡片資料表「" + table_.filePath().string() + "」：資料表尚未開啟");
     EXPECT_EQ(errorOf([&] { table_.store(cardNumber(1)); }),
-              "Cannot store a card in the card table " + table_.filePath().string() +
-                  ": it is not open");
+              "無法寫入卡片資料表「" + table_.filePath().string() + "」：資料表尚未開啟");
 }
 
 // ---- faults of the file and the directory ----
@@ -414,9 +413,9 @@ class OnAForeignFile : public TableFixture, public ::testing::WithParamInterface
 TEST_P(OnAForeignFile, FailsAndLeavesItsBytesAsTheyWere) {
     writeFile(table_.filePath(), NotADatabase);
     EXPECT_EQ(errorOf([&] { GetParam().run(table_); }),
-              "Cannot open the card table " + table_.filePath().string() +
-                  ": file is not a database; it was left as it is: move it away or delete it, "
-                  "and a new card table is made in its place");
+              "無法開啟卡片資料表「" + table_.filePath().string() +
+                  "」：這個檔案不是資料庫，程式沒有更動它：請將它移走或刪除，程式會在原處建立新的"
+                  "卡片資料表");
     EXPECT_EQ(fileBytes(table_.filePath()), NotADatabase);
     EXPECT_FALSE(table_.isOpen());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
@@ -433,9 +432,8 @@ TEST_F(TableFixture, SymbolicLinkIsRefusedAndItsTargetLeftAlone) {
     const fs::path target = dir_ / "target";
     writeFile(target, NotADatabase);
     fs::create_symlink(target, table_.filePath());
-    const std::string expected = "Cannot open the card table " + table_.filePath().string() +
-                                 ": it is a symbolic link, which the card table never follows; "
-                                 "remove the link";
+    const std::string expected = "無法開啟卡片資料表「" + table_.filePath().string() +
+                                 "」：這是符號連結，卡片資料表一律不經由連結開啟；請刪除這個連結";
     EXPECT_EQ(errorOf([&] { table_.prepare(); }), expected);
     EXPECT_EQ(errorOf([&] { table_.create(); }), expected);
     EXPECT_EQ(fileBytes(target), NotADatabase);
@@ -457,18 +455,17 @@ TEST_F(TableFixture, DirectoryReachedThroughALinkIsUsed) {
 }
 
 TEST_F(TableFixture, OpenNeverCreatesTheFile) {
-    EXPECT_EQ(errorOf([&] { table_.open(); }), "Cannot open the card table " +
-                                                   table_.filePath().string() +
-                                                   ": the file does not exist");
+    EXPECT_EQ(errorOf([&] { table_.open(); }),
+              "無法開啟卡片資料表「" + table_.filePath().string() + "」：檔案不存在");
     EXPECT_FALSE(table_.fileExists());
 }
 
 TEST_F(TableFixture, MissingDirectoryIsNotCreated) {
     const fs::path missing = dir_ / "gone";
     table_.setDirectory(missing);
-    EXPECT_EQ(errorOf([&] { table_.prepare(); }),
-              "Cannot create the card table " + table_.filePath().string() + ": the directory " +
-                  missing.string() + " does not exist");
+    EXPECT_EQ(errorOf([&] { table_.prepare(); }), "無法建立卡片資料表「" +
+                                                      table_.filePath().string() + "」：資料夾「" +
+                                                      missing.string() + "」不存在");
     EXPECT_FALSE(fs::exists(missing));
 }
 
@@ -476,17 +473,16 @@ TEST_F(TableFixture, FileWhereTheDirectoryShouldBe) {
     const fs::path file = dir_ / "file";
     writeFile(file, "x");
     table_.setDirectory(file);
-    EXPECT_EQ(errorOf([&] { table_.prepare(); }), "Cannot create the card table " +
-                                                      table_.filePath().string() + ": " +
-                                                      file.string() + " is not a directory");
+    EXPECT_EQ(errorOf([&] { table_.prepare(); }), "無法建立卡片資料表「" +
+                                                      table_.filePath().string() + "」：「" +
+                                                      file.string() + "」不是資料夾");
     EXPECT_EQ(fileBytes(file), "x");
 }
 
 TEST_F(TableFixture, DirectoryAtTheFileName) {
     fs::create_directory(table_.filePath());
-    EXPECT_EQ(errorOf([&] { table_.prepare(); }), "Cannot open the card table " +
-                                                      table_.filePath().string() +
-                                                      ": it is not a regular file");
+    EXPECT_EQ(errorOf([&] { table_.prepare(); }),
+              "無法開啟卡片資料表「" + table_.filePath().string() + "」：這不是一般檔案");
 }
 
 /// Takes the capabilities that let root ignore permission bits from this thread while alive,
@@ -541,10 +537,9 @@ TEST_P(ReadOnlyDirectory, FailsAndKeepsTheEarlierJob) {
     fs::permissions(dir_, fs::perms::owner_all);
 
     // Without the file it cannot be created; with it, no journal can be made to empty it.
-    EXPECT_EQ(error, std::string("Cannot ") + (earlierJob ? "empty" : "create") +
-                         " the card table " + table_.filePath().string() + ": the directory " +
-                         dir_.string() + " is not writable" +
-                         (earlierJob ? "" : " (Permission denied)"));
+    EXPECT_EQ(error, std::string(earlierJob ? "無法清空" : "無法建立") + "卡片資料表「" +
+                         table_.filePath().string() + "」：資料夾「" + dir_.string() +
+                         "」無法寫入" + (earlierJob ? "" : "（沒有權限）"));
     EXPECT_FALSE(table_.isOpen());
     if (earlierJob) {
         table_.open();
@@ -578,10 +573,8 @@ TEST_P(LockedFile, FailsAsLockedAndKeepsTheEarlierJob) {
         detail::Database other = rawConnection(table_.filePath());
         other.exec(GetParam().begin);
         EXPECT_EQ(errorOf([&] { table_.prepare(); }),
-                  std::string("Cannot ") + GetParam().action + " the card table " +
-                      table_.filePath().string() +
-                      ": the file is locked by another program; close that program or wait "
-                      "until it has finished, then try again");
+                  std::string(GetParam().action) + "卡片資料表「" + table_.filePath().string() +
+                      "」：檔案正由其他程式使用中；請關閉該程式或等它完成，再試一次");
         EXPECT_FALSE(table_.isOpen());
         other.exec("ROLLBACK");
     }
@@ -592,8 +585,8 @@ TEST_P(LockedFile, FailsAsLockedAndKeepsTheEarlierJob) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Locks, LockedFile,
-                         ::testing::Values(Lock{"Exclusive", "BEGIN EXCLUSIVE", "open"},
-                                           Lock{"Reserved", "BEGIN IMMEDIATE", "empty"}),
+                         ::testing::Values(Lock{"Exclusive", "BEGIN EXCLUSIVE", "無法開啟"},
+                                           Lock{"Reserved", "BEGIN IMMEDIATE", "無法清空"}),
                          [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(TableFixture, BatchFailsAsLockedWhileAnotherProgramWrites) {
@@ -601,18 +594,17 @@ TEST_F(TableFixture, BatchFailsAsLockedWhileAnotherProgramWrites) {
     detail::Database other = rawConnection(table_.filePath());
     other.exec("BEGIN IMMEDIATE");
     EXPECT_EQ(errorOf([&] { CardTable::Batch batch(table_); }),
-              "Cannot write to the card table " + table_.filePath().string() +
-                  ": the file is locked by another program; close that program or wait until "
-                  "it has finished, then try again");
+              "無法寫入卡片資料表「" + table_.filePath().string() +
+                  "」：檔案正由其他程式使用中；請關閉該程式或等它完成，再試一次");
 }
 
 TEST_F(TableFixture, NoDirectoryAndBadNames) {
     CardTable unset("tbTmp");
     EXPECT_EQ(errorOf([&] { unset.prepare(); }),
-              "Cannot create the card table tmpBingo.db: no directory has been set for it");
+              "無法建立卡片資料表「tmpBingo.db」：尚未指定它所在的資料夾");
     for (const char* name : {"", "a/b", ".."})
         EXPECT_EQ(errorOf([&] { table_.setTableName(name); }),
-                  "The card table name \"" + std::string(name) + "\" is not a plain file name");
+                  "卡片資料表的名稱「" + std::string(name) + "」不是單純的檔名");
     EXPECT_EQ(table_.tableName(), "tmpBingo");
 }
 
