@@ -87,6 +87,13 @@ std::vector<int> callOrder() {
     return order;
 }
 
+void ReadTable(benchmark::State& state) {
+    const LargestJob& job = largestJob();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(caller::loadTableCards(job.dir()).cards.size());
+}
+BENCHMARK(ReadTable)->Unit(benchmark::kMillisecond);
+
 void OpenTableToGame(benchmark::State& state) {
     const LargestJob& job = largestJob();
     for (auto _ : state) {

@@ -34,18 +34,27 @@ void BoardWidget::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), Background);
 
     const QRectF all = QRectF(rect()).adjusted(12, 12, -12, -12);
-    const qreal side = std::min(all.width() * 0.28, all.height());
-    const QRectF lastBox(all.left(), all.top(), side, all.height());
-    const QRectF grid(lastBox.right() + 16, all.top(), all.width() - side - 16, all.height());
+    // Beside the numbers on a wide board, above them on a narrow one.
+    const bool stacked = all.width() < all.height() * 1.4;
+    QRectF lastBox;
+    QRectF grid;
+    if (stacked) {
+        const qreal height = all.height() * 0.34;
+        lastBox = QRectF(all.left(), all.top(), all.width(), height);
+        grid = QRectF(all.left(), lastBox.bottom() + 16, all.width(), all.height() - height - 16);
+    } else {
+        const qreal width = std::min(all.width() * 0.28, all.height());
+        lastBox = QRectF(all.left(), all.top(), width, all.height());
+        grid = QRectF(lastBox.right() + 16, all.top(), all.width() - width - 16, all.height());
+    }
 
     // The last call, large, and the count below it.
     QFont font = p.font();
     font.setBold(true);
-    p.setPen(Qt::white);
-    const QRectF ball(lastBox.left(), lastBox.top() + lastBox.height() * 0.1, side, side * 0.9);
-    const qreal diameter = std::min(ball.width(), ball.height()) * 0.9;
-    const QRectF circle(ball.center().x() - diameter / 2, ball.center().y() - diameter / 2,
-                        diameter, diameter);
+    const qreal diameter = std::min(lastBox.width(), lastBox.height() * 0.78) * 0.92;
+    const qreal captionHeight = diameter * 0.2;
+    const qreal top = lastBox.top() + (lastBox.height() - diameter - captionHeight) / 2;
+    const QRectF circle(lastBox.center().x() - diameter / 2, top, diameter, diameter);
     p.setBrush(last_ ? Lit : QColor(0x3a, 0x47, 0x66));
     p.setPen(Qt::NoPen);
     p.drawEllipse(circle);
@@ -53,9 +62,9 @@ void BoardWidget::paintEvent(QPaintEvent*) {
     p.setFont(font);
     p.setPen(Qt::white);
     p.drawText(circle, Qt::AlignCenter, last_ ? QString::number(last_) : QStringLiteral("–"));
-    font.setPixelSize(std::max(8, static_cast<int>(side * 0.09)));
+    font.setPixelSize(std::max(8, static_cast<int>(diameter * 0.11)));
     p.setFont(font);
-    p.drawText(QRectF(lastBox.left(), circle.bottom() + 8, side, side * 0.2),
+    p.drawText(QRectF(lastBox.left(), circle.bottom() + 4, lastBox.width(), captionHeight),
                Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("已叫 %1 個號碼").arg(count_));
 
     // 1 .. N, ten to a row.

@@ -74,8 +74,10 @@ void CallerWindow::createWidgets() {
     side_ = new QWidget(splitter);
     splitter->addWidget(board_);
     splitter->addWidget(side_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+    // Room beside the board for a checked card as large as on paper and its verdict.
+    splitter->setSizes({680, 600});
     setCentralWidget(splitter);
 
     auto* column = new QVBoxLayout(side_);
@@ -300,11 +302,12 @@ void CallerWindow::showCheck(const CheckResult& result) {
             called[static_cast<std::size_t>(k)] =
                 game.isCalled(card.numbers[static_cast<std::size_t>(k)]);
         view->setCard(card, called, verdict.lines);
-        view->setMinimumSize(300, 285);
+        view->setMinimumSize(320, 305);
         auto* text = new QLabel(verdictText(verdict, game.pattern()), row);
         text->setObjectName(QStringLiteral("verdict"));
         text->setWordWrap(true);
         text->setTextFormat(Qt::PlainText);
+        text->setMinimumWidth(180);
         text->setStyleSheet(verdict.winning ? QStringLiteral("color: #1b5e20; font-weight: bold;")
                                             : QString());
         layout->addWidget(view, 3);
