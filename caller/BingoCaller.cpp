@@ -64,9 +64,14 @@ int main(int argc, char** argv) {
         return showFatal(title, QString::fromUtf8(error.what()));
     }
 
-    bingo::caller::CallerWindow window(
-        std::make_unique<bingo::caller::GameSession>(std::move(cards), recordDirectory()), scratch,
-        title);
-    window.show();
+    std::unique_ptr<bingo::caller::CallerWindow> window;
+    try {
+        window = std::make_unique<bingo::caller::CallerWindow>(
+            std::make_unique<bingo::caller::GameSession>(std::move(cards), recordDirectory()),
+            scratch, title);
+    } catch (const std::exception& error) {
+        return showFatal(title, QString::fromUtf8(error.what()));
+    }
+    window->show();
     return bingo::app::Application::exec();
 }

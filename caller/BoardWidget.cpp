@@ -28,6 +28,13 @@ void BoardWidget::setState(int range, const std::vector<int>& calls) {
     update();
 }
 
+void BoardWidget::setNote(const QString& note) {
+    if (note == note_)
+        return;
+    note_ = note;
+    update();
+}
+
 void BoardWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -66,6 +73,13 @@ void BoardWidget::paintEvent(QPaintEvent*) {
     p.setFont(font);
     p.drawText(QRectF(lastBox.left(), circle.bottom() + 4, lastBox.width(), captionHeight),
                Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("已叫 %1 個號碼").arg(count_));
+    if (!note_.isEmpty()) {
+        font.setPixelSize(std::max(8, static_cast<int>(diameter * 0.08)));
+        p.setFont(font);
+        p.setPen(QColor(0xff, 0xd5, 0x4f));
+        p.drawText(QRectF(all.left(), all.bottom() - captionHeight, all.width(), captionHeight),
+                   Qt::AlignLeft | Qt::AlignBottom, note_);
+    }
 
     // 1 .. N, ten to a row.
     const int columns = 10;

@@ -16,6 +16,10 @@ class BoardWidget : public QWidget {
     /// calls in order; the last one is shown large.
     void setState(int range, const std::vector<int>& calls);
 
+    /// A line under the count: what is being typed, or why a call was refused, while the
+    /// board is shown alone (empty: none).
+    void setNote(const QString& note);
+
     [[nodiscard]] QSize sizeHint() const override { return {900, 560}; }
 
   protected:
@@ -26,6 +30,7 @@ class BoardWidget : public QWidget {
     std::vector<bool> called_;
     int last_ = 0;
     int count_ = 0;
+    QString note_;
 };
 
 } // namespace bingo::caller

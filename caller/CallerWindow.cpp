@@ -178,6 +178,26 @@ bool CallerWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void CallerWindow::keyPressEvent(QKeyEvent* event) {
+    if (side_->isVisible()) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    const QString text = event->text();
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        callTyped();
+    } else if (event->key() == Qt::Key_Backspace) {
+        callBox_->backspace();
+    } else if (text.size() == 1 && text.front().isDigit() && callBox_->text().size() < 3) {
+        callBox_->insert(text);
+    } else {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    board_->setNote(callBox_->text().isEmpty() ? message_->text()
+                                               : QStringLiteral("叫號：%1").arg(callBox_->text()));
+}
+
 QString CallerWindow::message() const {
     return message_->text();
 }
@@ -205,6 +225,7 @@ void CallerWindow::fail(const QString& text) {
 void CallerWindow::refresh() {
     const Game& game = session_->game();
     board_->setState(game.range(), game.calls());
+    board_->setNote(side_->isVisible() ? QString() : message_->text());
     winners_->setText(winnersText(game));
     const bool started = session_->isStarted();
     {
@@ -346,7 +367,9 @@ void CallerWindow::toggleFullScreen() {
         side_->hide();
         statusBar()->hide();
         showFullScreen();
+        setFocus();
     }
+    refresh();
 }
 
 void CallerWindow::focusSerial() {

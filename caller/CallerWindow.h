@@ -50,6 +50,9 @@ class CallerWindow : public QMainWindow {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    /// While the board is shown alone, the keys still call: digits, Backspace and Enter go to
+    /// the hidden call box.
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void createWidgets();

@@ -214,11 +214,14 @@ void GameRecord::start(const GameStart& start) {
     std::filesystem::path file;
     int fd = -1;
     for (int attempt = 0; fd < 0; ++attempt) {
-        file = directory_ / ("game-" + stem.toStdString() +
-                             (attempt ? "-" + std::to_string(attempt) : std::string()) + ".jsonl");
+        // Two digits of attempt, so that names sort in the order the games started.
+        file = directory_ / QStringLiteral("game-%1-%2.jsonl")
+                                .arg(stem)
+                                .arg(attempt, 2, 10, QChar(u'0'))
+                                .toStdString();
         fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                     S_IRUSR | S_IWUSR);
-        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+        if (fd < 0 && (errno != EEXIST || attempt >= 99))
             failWrite(file, errno);
     }
     fd_ = fd;

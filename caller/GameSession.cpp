@@ -27,11 +27,17 @@ QString GameSession::resumeUnfinished() {
         return QStringLiteral(
                    "遊戲紀錄 %1 與這批彩卷不符，無法接續；舊紀錄保留不動，這次開始新的一局。")
             .arg(QString::fromStdString(recorded->file.string()));
-    auto game = std::make_unique<Game>(set_.cards, recorded->range, recorded->pattern);
-    for (const int number : recorded->calls)
-        game->call(number);
-    record_.resume(*recorded);
-    game_ = std::move(game);
+    try {
+        auto game = std::make_unique<Game>(set_.cards, recorded->range, recorded->pattern);
+        for (const int number : recorded->calls)
+            game->call(number);
+        record_.resume(*recorded);
+        game_ = std::move(game);
+    } catch (const std::exception& error) {
+        return QString::fromUtf8(error.what()) +
+               QStringLiteral("無法接續遊戲紀錄 %1 的那一局；舊紀錄保留不動，這次開始新的一局。")
+                   .arg(QString::fromStdString(recorded->file.string()));
+    }
     return QStringLiteral("接續上次未結束的一局：已叫 %1 個號碼。按 Ctrl+N 結束它並開始新的一局。")
         .arg(game_->callCount());
 }

@@ -3,6 +3,7 @@
 #include "QStringPrinter.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -113,6 +114,45 @@ TEST_F(CallerWindowTest, CtrlFChecksASerialAndEscReturnsToTheCallBox) {
     key(Qt::Key_Escape);
     EXPECT_EQ(QApplication::focusWidget(), callBox_);
     EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(CallerWindowTest, TheBoardAloneStillTakesCalls) {
+    key(Qt::Key_F11);
+    EXPECT_TRUE(window_.isFullScreen());
+    QTest::keyClicks(&window_, QStringLiteral("12"));
+    QTest::keyClick(&window_, Qt::Key_Return);
+    QTest::keyClicks(&window_, QStringLiteral("12"));
+    QTest::keyClick(&window_, Qt::Key_Return);
+    EXPECT_EQ(window_.session().game().calls(), std::vector<int>{12});
+    EXPECT_EQ(window_.message(), QStringLiteral("號碼 12 已經叫過了。"));
+    QTest::keyClick(&window_, Qt::Key_F11);
+    EXPECT_FALSE(window_.isFullScreen());
+    EXPECT_EQ(QApplication::focusWidget(), callBox_);
+}
+
+TEST_F(CallerWindowTest, CtrlNEndsTheGameOnlyWhenConfirmed) {
+    type(QStringLiteral("9"));
+    const std::filesystem::path first = window_.session().recordFile();
+    std::vector<QString> asked;
+    bool answer = false;
+    window_.setConfirm([&](const QString& question) {
+        asked.push_back(question);
+        return answer;
+    });
+    key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(window_.session().game().calls(), std::vector<int>{9});
+    answer = true;
+    key(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], QStringLiteral("結束這一局（已叫 1 個號碼），開始新的一局？"));
+    EXPECT_EQ(window_.session().game().callCount(), 0);
+    type(QStringLiteral("9"));
+    EXPECT_NE(window_.session().recordFile(), first);
+    const QByteArray ended = [&] {
+        QFile file(QString::fromStdString(first.string()));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    EXPECT_TRUE(ended.contains("{\"event\":\"end\""));
 }
 
 } // namespace

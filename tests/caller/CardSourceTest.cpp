@@ -1,5 +1,6 @@
 #include "caller/CardSource.h"
 
+#include "caller/TableWatcher.h"
 #include "cards/CardGenerator.h"
 #include "report/JobMetadata.h"
 #include "store/CardTable.h"
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPdfDocument>
 #include <QPdfWriter>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <set>
@@ -56,14 +58,14 @@ class CardSourceTest : public ::testing::Test {
     std::filesystem::path tableFile() const { return dir() / "tmpBingo.db"; }
 
     /// A table of a job as the printing program stores it.
-    std::vector<cards::Card> printJob(int range, int sheets) {
+    std::vector<cards::Card> printJob(int range, int sheets, std::uint32_t seed = 42) {
         store::CardTable table("tbTmp");
         table.setDirectory(dir());
         table.prepare();
         VectorSink sink;
         {
             store::CardTable::Batch batch(table);
-            runJob(sink, 42, range, sheets);
+            runJob(sink, seed, range, sheets);
             for (const cards::Card& card : sink.cards)
                 table.store(card);
             batch.commit();
@@ -213,6 +215,26 @@ TEST_F(CardSourceTest, MissingOrLinkedOrLockedTablesAreRefused) {
                                   "：檔案正被另一個程式鎖住；請等它寫完再試一次。");
     writer.exec("ROLLBACK");
     EXPECT_EQ(loadTableCards(dir()).cards.size(), 6u);
+}
+
+TEST_F(CardSourceTest, TheWatcherSaysOnceWhenTheTableHoldsAnotherJob) {
+    printJob(75, 2);
+    const CardSet set = loadTableCards(dir());
+    TableWatcher watcher(dir(), set.job);
+    QSignalSpy told(&watcher, &TableWatcher::anotherJob);
+    watcher.poll();
+    printJob(75, 2); // the same job again: nothing to say
+    watcher.poll();
+    EXPECT_EQ(told.count(), 0);
+    const std::string before = fileBytes(tableFile());
+    printJob(75, 2, 43);
+    const std::string replaced = fileBytes(tableFile());
+    ASSERT_NE(replaced, before);
+    watcher.poll();
+    EXPECT_EQ(told.count(), 1);
+    printJob(75, 1, 44);
+    watcher.poll();
+    EXPECT_EQ(told.count(), 1);
 }
 
 TEST(JobMetadata, TheStampGoesIntoAPdfAndComesBackOut) {
