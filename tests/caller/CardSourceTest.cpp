@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace bingo::caller {
 namespace {
@@ -215,6 +217,34 @@ TEST_F(CardSourceTest, MissingOrLinkedOrLockedTablesAreRefused) {
                                   "：檔案正被另一個程式鎖住；請等它寫完再試一次。");
     writer.exec("ROLLBACK");
     EXPECT_EQ(loadTableCards(dir()).cards.size(), 6u);
+}
+
+TEST_F(CardSourceTest, ATableLeftMidJobIsRefusedAndNotRolledBack) {
+    printJob(75, 200);
+    // A printing program killed while it refills the table leaves a hot journal behind.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        store::detail::Database db(tableFile(), SQLITE_OPEN_READWRITE, "");
+        db.exec("PRAGMA cache_size = 2; BEGIN; DELETE FROM tmpBingo; "
+                "INSERT INTO tmpBingo SELECT * FROM tmpBingo LIMIT 0");
+        for (int i = 0; i < 300; ++i)
+            db.exec("INSERT INTO tmpBingo VALUES (" + std::to_string(i) +
+                    ", 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, "
+                    "22, 23, 24, 25)");
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    const std::filesystem::path journal = dir() / "tmpBingo.db-journal";
+    ASSERT_TRUE(std::filesystem::exists(journal));
+    const std::string table = fileBytes(tableFile());
+    const std::string hot = fileBytes(journal);
+    EXPECT_EQ(errorOf(dir()),
+              "無法讀取彩卷資料表 " + tableFile().string() +
+                  "：上一次寫入沒有完成（留下了未收回的日誌）；請用「賓果彩卷列印」重新印一次。");
+    EXPECT_EQ(fileBytes(tableFile()), table);
+    EXPECT_EQ(fileBytes(journal), hot);
 }
 
 TEST_F(CardSourceTest, TheWatcherSaysOnceWhenTheTableHoldsAnotherJob) {
