@@ -593,9 +593,14 @@ class Caller:
         self.proc = subprocess.Popen([self.executable, *self.args], env=self.env, cwd=self.work,
                                      stdin=subprocess.DEVNULL, stdout=self.out, stderr=subprocess.STDOUT)
         try:
-            self.window = wait_until(
-                lambda: (self.display.windows(self.pid, "^" + CALLER_CAPTION) or [None])[0], 30,
-                f"the caller's window (process {self.pid})", abort=self.ended)
+            first = wait_until(lambda: (self.display.windows(self.pid) or [None])[0], 30,
+                               f"a window of the caller (process {self.pid})", abort=self.ended)
+            title = self.display.window_name(first) or ""
+            if not title.startswith(CALLER_CAPTION):
+                # What refuses a source is an error box, titled with the program's name.
+                raise Failure(f"the caller showed a window titled {title!r} instead of its own: "
+                              f"it refused {' '.join(self.args) or 'the card table'}")
+            self.window = first
         except BaseException:
             self.stop()
             raise
