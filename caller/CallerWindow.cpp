@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -42,7 +43,11 @@ CallerWindow::CallerWindow(std::unique_ptr<GameSession> session,
         box->exec();
     };
     confirm_ = [this](const QString& question) {
-        return QMessageBox::question(this, title_, question) == QMessageBox::Yes;
+        QMessageBox box(QMessageBox::Question, title_, question, QMessageBox::NoButton, this);
+        QPushButton* yes = box.addButton(QStringLiteral("開始新的一局"), QMessageBox::AcceptRole);
+        box.setDefaultButton(box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+        box.exec();
+        return box.clickedButton() == yes;
     };
     const CardSet& set = session_->cardSet();
     setWindowTitle(QStringLiteral("賓果對獎 — %1").arg(set.source));

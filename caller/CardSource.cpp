@@ -60,7 +60,13 @@ CardSet loadTableCards(const std::filesystem::path& scratchDirectory) {
 }
 
 CardSet loadPdfCards(const QString& pdfPath) {
-    const QString path = QFileInfo(pdfPath).absoluteFilePath();
+    const QFileInfo info(pdfPath);
+    const QString path = info.absoluteFilePath();
+    if (!info.exists())
+        throw SourceError(QStringLiteral("找不到檔案 %1。").arg(path).toStdString());
+    if (!info.isFile() || !info.isReadable())
+        throw SourceError(
+            QStringLiteral("無法讀取 %1：它不是可以讀取的檔案。").arg(path).toStdString());
     std::optional<cards::JobStamp> stamp;
     try {
         stamp = report::readJobStamp(path);

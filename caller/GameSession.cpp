@@ -10,7 +10,9 @@ GameSession::GameSession(CardSet cards, std::filesystem::path recordDirectory)
     for (const cards::Card& card : set_.cards)
         smallestRange_ =
             std::max(smallestRange_, *std::max_element(card.numbers.begin(), card.numbers.end()));
-    game_ = std::make_unique<Game>(set_.cards, set_.range);
+    // The game keeps the only copy of the cards: 59,994 of them are worth not holding twice.
+    game_ = std::make_unique<Game>(std::move(set_.cards), set_.range);
+    set_.cards.clear();
 }
 
 QString GameSession::resumeUnfinished() {
@@ -28,7 +30,7 @@ QString GameSession::resumeUnfinished() {
                    "遊戲紀錄 %1 與這批彩卷不符，無法接續；舊紀錄保留不動，這次開始新的一局。")
             .arg(QString::fromStdString(recorded->file.string()));
     try {
-        auto game = std::make_unique<Game>(set_.cards, recorded->range, recorded->pattern);
+        auto game = std::make_unique<Game>(game_->cards(), recorded->range, recorded->pattern);
         for (const int number : recorded->calls)
             game->call(number);
         record_.resume(*recorded);
@@ -53,7 +55,7 @@ void GameSession::setRange(int range) {
         throw std::logic_error("the range is fixed once the game has started");
     if (range < smallestRange_ || range > 99)
         throw std::invalid_argument("the range must hold every number of the cards");
-    game_ = std::make_unique<Game>(set_.cards, range, game_->pattern());
+    game_ = std::make_unique<Game>(game_->cards(), range, game_->pattern());
 }
 
 void GameSession::ensureStarted() {
@@ -107,7 +109,7 @@ CheckResult GameSession::check(const QString& typed) {
 void GameSession::newGame() {
     if (record_.isOpen())
         record_.appendEnd();
-    game_ = std::make_unique<Game>(set_.cards, game_->range(), game_->pattern());
+    game_ = std::make_unique<Game>(game_->cards(), game_->range(), game_->pattern());
 }
 
 } // namespace bingo::caller

@@ -31,6 +31,7 @@ class GameSession {
     QString resumeUnfinished();
 
     [[nodiscard]] const Game& game() const noexcept { return *game_; }
+    /// Where the cards came from; the cards themselves are the game's (its cards()).
     [[nodiscard]] const CardSet& cardSet() const noexcept { return set_; }
     /// The record's file once the game has started, else empty.
     [[nodiscard]] std::filesystem::path recordFile() const { return record_.file(); }

@@ -327,6 +327,10 @@ TEST_F(CardSourceTest, APdfThatIsNotOursOrDoesNotRebuildIsRefused) {
         }
         return "accepted";
     };
+    const QString absent = dir_.filePath(QStringLiteral("absent.pdf"));
+    EXPECT_EQ(errorOfPdf(absent), "找不到檔案 " + absent.toStdString() + "。");
+    EXPECT_EQ(errorOfPdf(dir_.path()),
+              "無法讀取 " + dir_.path().toStdString() + "：它不是可以讀取的檔案。");
     const QString plain = writePdf({});
     EXPECT_EQ(errorOfPdf(plain),
               plain.toStdString() +
