@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -224,6 +225,7 @@ void GameRecord::start(const GameStart& start) {
         if (fd < 0 && (errno != EEXIST || attempt >= 99))
             failWrite(file, errno);
     }
+    ::flock(fd, LOCK_EX | LOCK_NB);
     fd_ = fd;
     file_ = file;
     QJsonObject fields{{"source", start.source},
@@ -250,6 +252,13 @@ void GameRecord::resume(const RecordedGame& game) {
     const int fd = ::open(game.file.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         failWrite(game.file, errno);
+    // Two windows appending to one game would tangle its record.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        throw RecordError(QStringLiteral("遊戲紀錄 %1 正由另一個賓果對獎視窗使用中。")
+                              .arg(pathText(game.file))
+                              .toStdString());
+    }
     if (game.damagedTail && (::ftruncate(fd, game.soundBytes) != 0 || ::fdatasync(fd) != 0)) {
         const int error = errno;
         ::close(fd);

@@ -62,6 +62,7 @@ class GameRecord {
     /// Starts a new game file and writes its "start" event.
     void start(const GameStart& start);
     /// Appends to the game read from file: a line cut short at its end is cut off first.
+    /// The file is locked while open here; one open in another window throws RecordError.
     void resume(const RecordedGame& game);
     [[nodiscard]] bool isOpen() const noexcept { return fd_ >= 0; }
     [[nodiscard]] const std::filesystem::path& file() const noexcept { return file_; }

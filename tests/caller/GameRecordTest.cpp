@@ -115,6 +115,22 @@ TEST_F(GameRecordTest, EveryEventIsOnDiskAsItHappensAndTheGameResumes) {
     EXPECT_EQ(events(file).back().value("count").toInt(), 3);
 }
 
+TEST_F(GameRecordTest, AGameOpenInAnotherWindowIsNotResumedTwice) {
+    auto first = session();
+    first->call(5);
+    auto second = session();
+    EXPECT_EQ(
+        second->resumeUnfinished(),
+        QStringLiteral("遊戲紀錄 %1 正由另一個賓果對獎視窗使用中。無法接續遊戲紀錄 %1 的那一局；"
+                       "舊紀錄保留不動，這次開始新的一局。")
+            .arg(QString::fromStdString(first->recordFile().string())));
+    EXPECT_EQ(second->game().callCount(), 0);
+    first.reset();
+    auto third = session();
+    third->resumeUnfinished();
+    EXPECT_EQ(third->game().calls(), std::vector<int>{5});
+}
+
 TEST_F(GameRecordTest, RefusedCallsAreNotRecorded) {
     auto game = session();
     game->call(1);
