@@ -54,11 +54,10 @@ CallerWindow::CallerWindow(std::unique_ptr<GameSession> session,
     createWidgets();
     createActions();
 
-    const QString resumed = session_->resumeUnfinished();
+    const GameSession::Resumption resumption = session_->resumeUnfinished();
     refresh();
-    if (!resumed.isEmpty())
-        say(resumed,
-            resumed.contains(QStringLiteral("損壞")) || resumed.contains(QStringLiteral("不符")));
+    if (!resumption.message.isEmpty())
+        say(resumption.message, !resumption.resumed);
     else
         say(QStringLiteral("新的一局：%1 張彩卷，號碼 1 到 %2。輸入號碼後按 Enter 叫號。")
                 .arg(session_->game().cardCount())

@@ -15,20 +15,20 @@ GameSession::GameSession(CardSet cards, std::filesystem::path recordDirectory)
     set_.cards.clear();
 }
 
-QString GameSession::resumeUnfinished() {
+GameSession::Resumption GameSession::resumeUnfinished() {
     std::optional<RecordedGame> recorded;
     try {
         recorded = record_.findUnfinished(set_.source, set_.job);
     } catch (const RecordError& error) {
-        return QString::fromUtf8(error.what()) +
-               QStringLiteral("無法接續那一局；舊紀錄保留不動，這次開始新的一局。");
+        return {false, QString::fromUtf8(error.what()) +
+                           QStringLiteral("無法接續那一局；舊紀錄保留不動，這次開始新的一局。")};
     }
     if (!recorded)
         return {};
     if (recorded->cards != game_->cardCount() || recorded->range < smallestRange_)
-        return QStringLiteral(
-                   "遊戲紀錄 %1 與這批彩卷不符，無法接續；舊紀錄保留不動，這次開始新的一局。")
-            .arg(QString::fromStdString(recorded->file.string()));
+        return {false, QStringLiteral("遊戲紀錄 %1 與這批彩卷不符，無法接續；舊紀錄保留不動，"
+                                      "這次開始新的一局。")
+                           .arg(QString::fromStdString(recorded->file.string()))};
     try {
         auto game = std::make_unique<Game>(game_->cards(), recorded->range, recorded->pattern);
         for (const int number : recorded->calls)
@@ -36,12 +36,14 @@ QString GameSession::resumeUnfinished() {
         record_.resume(*recorded);
         game_ = std::move(game);
     } catch (const std::exception& error) {
-        return QString::fromUtf8(error.what()) +
-               QStringLiteral("無法接續遊戲紀錄 %1 的那一局；舊紀錄保留不動，這次開始新的一局。")
-                   .arg(QString::fromStdString(recorded->file.string()));
+        return {false, QString::fromUtf8(error.what()) +
+                           QStringLiteral(
+                               "無法接續遊戲紀錄 %1 的那一局；舊紀錄保留不動，這次開始新的一局。")
+                               .arg(QString::fromStdString(recorded->file.string()))};
     }
-    return QStringLiteral("接續上次未結束的一局：已叫 %1 個號碼。按 Ctrl+N 結束它並開始新的一局。")
-        .arg(game_->callCount());
+    return {true,
+            QStringLiteral("接續上次未結束的一局：已叫 %1 個號碼。按 Ctrl+N 結束它並開始新的一局。")
+                .arg(game_->callCount())};
 }
 
 void GameSession::setPattern(Pattern pattern) {

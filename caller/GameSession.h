@@ -25,10 +25,15 @@ class GameSession {
   public:
     GameSession(CardSet cards, std::filesystem::path recordDirectory);
 
-    /// Resumes this job's unfinished game from its record, if there is one, and returns what
-    /// to tell the operator about it ("" when a new game starts). A damaged record is left as
-    /// it is and a new game starts; the text then says so.
-    QString resumeUnfinished();
+    /// What resumeUnfinished() did, for the operator.
+    struct Resumption {
+        bool resumed = false;
+        QString message; ///< empty for a plain new game; else what happened, or why not resumed
+    };
+    /// Resumes this job's unfinished game from its record, if there is one. A record that
+    /// cannot be resumed (damaged, in use, not of these cards) is left as it is and a new game
+    /// starts; the message then says why.
+    Resumption resumeUnfinished();
 
     [[nodiscard]] const Game& game() const noexcept { return *game_; }
     /// Where the cards came from; the cards themselves are the game's (its cards()).

@@ -62,7 +62,7 @@ class GameRecordTest : public ::testing::Test {
 
 TEST_F(GameRecordTest, EveryEventIsOnDiskAsItHappensAndTheGameResumes) {
     auto first = session();
-    EXPECT_EQ(first->resumeUnfinished(), QString());
+    EXPECT_EQ(first->resumeUnfinished().message, QString());
     EXPECT_FALSE(std::filesystem::exists(games())) << "a game with no event made a file";
     first->call(5);
     const std::filesystem::path file = first->recordFile();
@@ -105,8 +105,10 @@ TEST_F(GameRecordTest, EveryEventIsOnDiskAsItHappensAndTheGameResumes) {
 
     first.reset();
     auto again = session();
-    EXPECT_TRUE(again->resumeUnfinished().startsWith(
-        QStringLiteral("接續上次未結束的一局：已叫 2 個號碼。")));
+    const GameSession::Resumption resumed = again->resumeUnfinished();
+    EXPECT_TRUE(resumed.resumed);
+    EXPECT_TRUE(
+        resumed.message.startsWith(QStringLiteral("接續上次未結束的一局：已叫 2 個號碼。")));
     EXPECT_EQ(again->game().calls(), (std::vector<int>{5, 9}));
     EXPECT_TRUE(again->isStarted());
     again->call(11);
@@ -120,7 +122,7 @@ TEST_F(GameRecordTest, AGameOpenInAnotherWindowIsNotResumedTwice) {
     first->call(5);
     auto second = session();
     EXPECT_EQ(
-        second->resumeUnfinished(),
+        second->resumeUnfinished().message,
         QStringLiteral("遊戲紀錄 %1 正由另一個賓果對獎視窗使用中。無法接續遊戲紀錄 %1 的那一局；"
                        "舊紀錄保留不動，這次開始新的一局。")
             .arg(QString::fromStdString(first->recordFile().string())));
@@ -168,7 +170,7 @@ TEST_F(GameRecordTest, ALastLineCutShortIsDroppedOnResume) {
     const std::string sound = fileBytes(file);
     writeFile(file, sound + R"({"event":"call","at":"2026-12-11T18:00:00.000+00:00","num)");
     auto game = session();
-    EXPECT_TRUE(game->resumeUnfinished().startsWith(QStringLiteral("接續")));
+    EXPECT_TRUE(game->resumeUnfinished().message.startsWith(QStringLiteral("接續")));
     EXPECT_EQ(game->game().calls(), (std::vector<int>{3, 4}));
     EXPECT_EQ(fileBytes(file), sound);
     game->call(5);
@@ -198,7 +200,7 @@ TEST_P(DamagedRecordTest, IsLeftAsItIsAndANewGameStarts) {
     writeFile(file, bytes);
 
     auto game = session();
-    const QString said = game->resumeUnfinished();
+    const QString said = game->resumeUnfinished().message;
     EXPECT_EQ(
         said,
         QStringLiteral(
@@ -233,14 +235,14 @@ TEST_F(GameRecordTest, AnEndedGameOrAnotherJobIsNotResumed) {
         EXPECT_EQ(game->game().callCount(), 0);
         EXPECT_FALSE(game->isStarted());
     }
-    EXPECT_EQ(session()->resumeUnfinished(), QString());
+    EXPECT_EQ(session()->resumeUnfinished().message, QString());
     {
         auto game = session();
         game->call(8);
     }
     CardSet other = twoSheets();
     other.job = QStringLiteral("0000000000000001");
-    EXPECT_EQ(session(other)->resumeUnfinished(), QString());
+    EXPECT_EQ(session(other)->resumeUnfinished().message, QString());
     auto same = session();
     same->resumeUnfinished();
     EXPECT_EQ(same->game().calls(), std::vector<int>{8});
