@@ -56,7 +56,7 @@ std::optional<cards::JobStamp> readJobStamp(const QString& pdfPath) {
             QStringLiteral("無法讀取 %1：%2。").arg(pdfPath, file.errorString()).toStdString());
     if (file.read(5) != "%PDF-")
         return std::nullopt;
-    // Mapped, not read: a saved job of 9999 sheets is large, and the stamp is near its start.
+    // Mapped, not read: a saved job of 9999 sheets is large.
     const qint64 size = file.size();
     uchar* mapped = size > 0 ? file.map(0, size) : nullptr;
     QByteArray copy;
@@ -68,8 +68,9 @@ std::optional<cards::JobStamp> readJobStamp(const QString& pdfPath) {
         copy = file.readAll();
         bytes = copy;
     }
-    // The last stamp counts: a PDF updated in place appends its newer metadata.
-    const qsizetype open = bytes.lastIndexOf(StampOpen);
+    // Qt writes the metadata near the start of the file: searching forward reads only a few
+    // pages of a large file.
+    const qsizetype open = bytes.indexOf(StampOpen);
     if (open < 0)
         return std::nullopt;
     const qsizetype first = open + StampOpen.size();
