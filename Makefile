@@ -26,7 +26,7 @@ build-debug:
 
 run: deps-build
 	cmake --preset release -DBINGO_BUILD_TESTS=OFF -DBINGO_BUILD_BENCHMARKS=OFF
-	cmake --build --preset release --target bingo
+	cmake --build --preset release --target bingo bingo-caller
 	./build/release/app/bingo
 
 # Every test on the release build, then the unit and widget tests again under
@@ -39,6 +39,7 @@ bench: deps-test build-release
 	./build/release/bench/bingo_bench
 	QT_QPA_PLATFORM=offscreen ./build/release/bench/bingo_report_bench
 	QT_QPA_PLATFORM=offscreen ./build/release/bench/bingo_print_bench
+	QT_QPA_PLATFORM=offscreen ./build/release/bench/bingo_caller_bench
 
 # The Debian package build/release/bingo_<version>_<arch>.deb.
 package: deps-build

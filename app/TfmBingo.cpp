@@ -79,8 +79,10 @@ void TfmBingo::btnPrintClick() {
         qr1_->closePreview();
     PrepareCardTable();
     GenerateCards();
-    if (qr1_ != nullptr)
+    if (qr1_ != nullptr) {
+        qr1_->setJob(lastJob_);
         qr1_->Preview();
+    }
 }
 
 void TfmBingo::closeEvent(QCloseEvent* event) {

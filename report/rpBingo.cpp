@@ -1,5 +1,6 @@
 #include "report/rpBingo.h"
 
+#include "report/JobMetadata.h"
 #include "report/ReportOutput.h"
 #include "report/ReportPages.h"
 
@@ -63,8 +64,8 @@ void Tqr1::setLocale(const QLocale& locale) {
     stampFormat_ = TimeStampFormat(locale);
 }
 
-void Tqr1::setPdfMetadata(QByteArray xmp) {
-    pdfMetadata_ = std::move(xmp);
+void Tqr1::setJob(const std::optional<cards::JobStamp>& job) {
+    pdfMetadata_ = job ? jobXmpMetadata(*job) : QByteArray();
 }
 
 std::unique_ptr<ReportPages> Tqr1::createPages() {

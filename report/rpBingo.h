@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cards/JobStamp.h"
 #include "preview/PreviewWindow.h"
 #include "report/CardTableSource.h"
 #include "report/Clock.h"
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace bingo::store {
 class CardTable;
@@ -44,8 +46,9 @@ class Tqr1 : public QObject {
     void setClock(Clock clock);
     /// The locale of the time stamps' year and separators.
     void setLocale(const QLocale& locale);
-    /// XMP metadata that the preview writes into the PDFs it saves of the next Preview().
-    void setPdfMetadata(QByteArray xmp);
+    /// The job the table holds, written into the PDFs the next Preview() saves so that its
+    /// cards can be rebuilt from them (nullopt: a table of no known job, saved without).
+    void setJob(const std::optional<cards::JobStamp>& job);
 
     /// Opens the preview window "Bingo" (top-level, maximised) and lays the whole table out
     /// into it, page by page, while the event loop runs; returns at once. While a layout is

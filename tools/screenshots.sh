@@ -1,24 +1,29 @@
 #!/usr/bin/env bash
-# Takes the README's pictures from the real program: builds bingo (release), starts it under
-# Xvfb with a fresh TEMP, grabs the main window, presses Alt+P and grabs the preview "Bingo".
-# Then, as a Taiwanese operator (LANG=zh_TW.UTF-8), grabs the error box of a table file that
-# is no database and the preview's save dialog.
-# Writes docs/screenshots/main-window.png, preview.png, error-box.png and save-dialog.png.
-# Set BINGO=/path/to/bingo to use an executable built elsewhere instead of building.
+# Takes the README's pictures from the real programs: builds bingo and bingo-caller (release),
+# starts bingo under Xvfb with a fresh TEMP, grabs the main window, presses Alt+P and grabs the
+# preview "Bingo". Then, as a Taiwanese operator (LANG=zh_TW.UTF-8), grabs the error box of a
+# table file that is no database and the preview's save dialog. Last it starts bingo-caller on
+# the job's table, calls a few numbers that complete the first row of card 1, grabs the board,
+# checks serial 1 and grabs that.
+# Writes docs/screenshots/main-window.png, preview.png, error-box.png, save-dialog.png,
+# caller-board.png and caller-check.png.
+# Set BINGO=/path/to/bingo and CALLER=/path/to/bingo-caller to use executables built elsewhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 readonly caption="賓果彩卷列印"
 readonly out=docs/screenshots
 
-tools/install-deps.sh xvfb xauth xdotool x11-utils imagemagick locales
-if [ -z "${BINGO:-}" ]; then
+tools/install-deps.sh xvfb xauth xdotool x11-utils imagemagick locales sqlite3
+if [ -z "${BINGO:-}" ] || [ -z "${CALLER:-}" ]; then
     make --no-print-directory deps-build
     cmake --preset release -DBINGO_BUILD_TESTS=OFF -DBINGO_BUILD_BENCHMARKS=OFF >/dev/null
-    cmake --build --preset release --target bingo
-    BINGO=build/release/app/bingo
+    cmake --build --preset release --target bingo bingo-caller
+    BINGO=${BINGO:-build/release/app/bingo}
+    CALLER=${CALLER:-build/release/caller/bingo-caller}
 fi
 [ -x "$BINGO" ] || { echo "no executable at $BINGO" >&2; exit 1; }
+[ -x "$CALLER" ] || { echo "no executable at $CALLER" >&2; exit 1; }
 
 work=$(mktemp -d)
 source tools/xsession.sh
@@ -108,3 +113,25 @@ wait_idle
 grab "$dialog" "$out/save-dialog.png"
 xdotool windowfocus --sync "$dialog"
 xdotool key Escape
+
+# The caller on the job just printed: a few calls, the last one completing card 1's first row.
+kill "$bingo_pid" && wait "$bingo_pid" 2>/dev/null || true
+row=$(sqlite3 -readonly -separator ' ' "$work/temp/tmpBingo.db" "SELECT S1, S2, S3, S4, S5 FROM tmpBingo WHERE S0 = 1")
+env -u QT_QPA_PLATFORM TEMP="$work/temp" XDG_DATA_HOME="$work/data" "$CALLER" >"$work/bingo.log" 2>&1 &
+bingo_pid=$!
+caller=$(wait_for_window '^賓果對獎')
+xdotool windowmove --sync "$caller" 0 0 windowsize --sync "$caller" 1280 800
+wait_idle
+xdotool windowfocus --sync "$caller"
+for number in 7 19 $row; do
+    xdotool type --delay 30 "$number"
+    xdotool key Return
+    sleep 0.2
+done
+wait_idle
+grab "$caller" "$out/caller-board.png"
+xdotool key ctrl+f
+xdotool type --delay 30 1
+xdotool key Return
+wait_idle
+grab "$caller" "$out/caller-check.png"

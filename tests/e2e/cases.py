@@ -9,10 +9,10 @@ import signal
 import sys
 import time
 
-from harness import (DUPLEX_PRINTER, PREVIEW_CAPTION, PRINTER, Bingo, Skip, check,
-                     completed_jobs, integrity, job_attributes, job_documents, log, main, pdf_info,
-                     pdf_words, pt_to_mm, queue_jobs, run, spool_size, sqlite, table_cards,
-                     wait_until)
+from harness import (CALLER_CAPTION, DUPLEX_PRINTER, PREVIEW_CAPTION, PRINTER, Bingo, Caller,
+                     Failure, Skip, check, completed_jobs, integrity, job_attributes,
+                     job_documents, log, main, pdf_info, pdf_words, pt_to_mm, queue_jobs, run,
+                     spool_size, sqlite, table_cards, wait_until)
 
 PX = 25.4 / 96.0  # one design pixel in millimetres
 A4 = (210.0, 297.0)
@@ -693,6 +693,167 @@ def case_lc_time_minguo(exe, state, work):
         check(len(stamps) == 6, f"the sheet carries {len(stamps)} stamps, not 6: {stamps}")
         check(all(stamp.match(s) for s in stamps), f"the stamps {stamps} do not carry the Minguo year {year}")
         check(bingo.alive(), "the program ended")
+
+# bingo-caller
+
+LINES = ([[5 * r + c for c in range(5)] for r in range(5)] +
+         [[5 * r + c for r in range(5)] for c in range(5)] +
+         [[0, 6, 12, 18, 24], [4, 8, 12, 16, 20]])
+LINE_NAMES = ([f"row {i}" for i in range(1, 6)] + [f"column {i}" for i in range(1, 6)] +
+              ["diagonal 1", "diagonal 2"])
+
+
+def expected_verdict(card, page, calls):
+    """The verdict of the one-line game on a table card [serial, n1 .. n25] after calls, worked
+    out here from the rules: its complete lines, the call that completed the first, and for a
+    card that has none the numbers its nearest line still needs."""
+    at = {n: i + 1 for i, n in enumerate(calls)}
+    numbers = card[1:]
+    complete = [(max(at[numbers[c]] for c in line), i) for i, line in enumerate(LINES)
+                if all(numbers[c] in at for c in line)]
+    lines = [LINE_NAMES[i] for _, i in complete]
+    if all(n in at for n in numbers):
+        lines.append("full card")
+    missing = []
+    if not complete:
+        best = min(LINES, key=lambda line: sum(numbers[c] not in at for c in line))
+        missing = [numbers[c] for c in best if numbers[c] not in at]
+    return {"serial": card[0], "page": page, "winning": bool(complete), "lines": lines,
+            "at_call": min(w for w, _ in complete) if complete else None, "missing": missing}
+
+
+def caller_exe(state):
+    if not state.get("caller"):
+        raise Failure("no bingo-caller given (--caller)")
+    return state["caller"]
+
+
+def print_and_close(bingo, numbers=None, sheets=None):
+    """A job typed into the main window; its preview closed again. Returns the table's cards."""
+    bingo.type_job(numbers=numbers, sheets=sheets)
+    preview = bingo.print_job(timeout=300)
+    cards = table_cards(bingo.table_file)
+    bingo.close_preview(preview)
+    return cards
+
+
+def case_caller_game(exe, state, work):
+    """A job printed by bingo; in bingo-caller the numbers of one card's row are called, that card
+    is checked as winning with the row named, and another card as the rules say."""
+    with Bingo(exe, state, work) as bingo:
+        cards = print_and_close(bingo, numbers=75, sheets=2)
+    card = cards[8]  # serial 9, page 2
+    row = card[1 + 10:1 + 15]  # its third row
+    with Caller(caller_exe(state), state, work) as caller:
+        title = caller.title()
+        check(title.startswith(CALLER_CAPTION) and "tmpBingo.db" in title,
+              f"the window is titled {title!r}")
+        for i, number in enumerate(row):
+            event = caller.call(number)
+            check(event["event"] == "call" and event["number"] == number and event["count"] == i + 1,
+                  f"the record says {event} for call {i + 1} of {number}")
+        start = caller.events()[0]
+        check(start["event"] == "start" and start["cards"] == 12 and start["pattern"] == "line" and
+              start["source"] == str(bingo.table_file),
+              f"the game's start is recorded as {start}")
+
+        won = caller.check_serial("9")
+        check(won["serial"] == "0009" and len(won["cards"]) == 1, f"the check of 9 recorded {won}")
+        verdict = won["cards"][0]
+        check(verdict["serial"] == 9 and verdict["page"] == 2 and verdict["winning"] is True and
+              "row 3" in verdict["lines"] and verdict["at_call"] == 5 and verdict["missing"] == [],
+              f"card 9 with its third row called is judged {verdict}")
+        check(verdict == expected_verdict(card, 2, row), f"card 9's verdict {verdict}")
+
+        other = cards[3]  # serial 4, page 1
+        checked = caller.check_serial("0004")
+        check(checked["cards"] == [expected_verdict(other, 1, row)],
+              f"card 4 is judged {checked['cards']}, not {[expected_verdict(other, 1, row)]}")
+        check(caller.check_serial("13")["cards"] == [], "serial 13 names a card in a 12-card job")
+        check(caller.alive(), "the caller ended")
+
+
+def case_caller_refused(exe, state, work):
+    """A number outside 1 .. N and a number called before are refused and not recorded."""
+    with Bingo(exe, state, work) as bingo:
+        print_and_close(bingo, numbers=99, sheets=1)
+    with Caller(caller_exe(state), state, work) as caller:
+        caller.call(17)
+        before = caller.events()
+        for number in (0, 100, 17):
+            caller.refused(number)
+            check(caller.events() == before, f"{number} was recorded: {caller.events()[len(before):]}")
+        event = caller.call(18)
+        check(event["number"] == 18 and event["count"] == 2, f"the next call is recorded as {event}")
+
+
+def case_caller_killed(exe, state, work):
+    """SIGKILL in the middle of a game loses no call: the next run resumes it."""
+    with Bingo(exe, state, work) as bingo:
+        print_and_close(bingo, numbers=50, sheets=1)
+    calls = [12, 7, 33, 41]
+    with Caller(caller_exe(state), state, work) as caller:
+        for number in calls:
+            caller.call(number)
+        caller.undo()
+        caller.call(2)
+        record = caller.record_files()
+        os.kill(caller.pid, signal.SIGKILL)
+        caller.proc.wait()
+    with Caller(caller_exe(state), state, work) as caller:
+        check(caller.record_files() == record, f"the restart made new records: {caller.record_files()}")
+        before = caller.events()
+        caller.refused(33)  # still called: the calls came back
+        check(caller.events() == before, "33, called before the kill, was called again")
+        event = caller.call(41)
+        check(event["count"] == 5, f"the first call after the restart is recorded as {event}")
+        check(caller.record_files() == record, "the resumed game went to another record")
+
+
+def case_caller_pdf(exe, state, work):
+    """A PDF saved from a 3-sheet job is checked after a later job has replaced the table."""
+    with Bingo(exe, state, work) as bingo:
+        bingo.type_job(numbers=60, sheets=3)
+        preview = bingo.print_job()
+        cards = check_table(bingo.table_file, 3, numbers=60)
+        bingo.wait_idle()
+        saved = work / "three-sheets.pdf"
+        bingo.save_preview(preview, saved)
+        bingo.close_preview(preview)
+        bingo.set_sheets(1)
+        preview = bingo.print_job()
+        check_table(bingo.table_file, 1)
+        bingo.close_preview(preview)
+    card = cards[14]  # serial 15, page 3
+    column = [card[1 + 2 + 5 * r] for r in range(5)]
+    with Caller(caller_exe(state), state, work, args=[saved]) as caller:
+        check(str(saved) in caller.title(), f"the window is titled {caller.title()!r}")
+        for number in column:
+            caller.call(number)
+        start = caller.events()[0]
+        check(start["source"] == str(saved) and start["range"] == 60 and start["cards"] == 18,
+              f"the game's start is recorded as {start}")
+        verdict = caller.check_serial("15")["cards"]
+        check(verdict == [expected_verdict(card, 3, column)] and "column 3" in verdict[0]["lines"],
+              f"card 15 of the saved job is judged {verdict}")
+
+
+def case_caller_large(exe, state, work):
+    """In a 9999-sheet job "0007" names six cards, on pages 2, 1668, 3335, 5002, 6668 and 8335."""
+    with Bingo(exe, state, work) as bingo:
+        bingo.type_job(sheets=9999)
+        preview = bingo.print_job(timeout=300)
+        rows = sqlite(bingo.table_file, "SELECT count(*) FROM tmpBingo")
+        check(rows == [["59994"]], f"the table holds {rows} cards")
+        bingo.close_preview(preview)
+    with Caller(caller_exe(state), state, work) as caller:
+        checked = caller.check_serial("0007")
+        serials = [c["serial"] for c in checked["cards"]]
+        pages = [c["page"] for c in checked["cards"]]
+        check(serials == [7, 10007, 20007, 30007, 40007, 50007], f"0007 names the cards {serials}")
+        check(pages == [2, 1668, 3335, 5002, 6668, 8335], f"0007's cards are on the pages {pages}")
+        check(all(not c["winning"] and len(c["missing"]) == 5 for c in checked["cards"]),
+              f"before any call the cards are judged {checked['cards']}")
 
 
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith("case_")}

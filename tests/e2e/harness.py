@@ -22,6 +22,7 @@ import time
 
 SKIP = 77  # ctest's SKIP_RETURN_CODE for these tests
 MAIN_CAPTION = "賓果彩卷列印"
+CALLER_CAPTION = "賓果對獎"
 PREVIEW_CAPTION = "Bingo"
 PRINTER = "bingo-e2e-pdf"
 # A second cups-pdf queue whose printer defaults to printing on both sides, as many office
@@ -585,6 +586,121 @@ class Bingo:
             raise Failure(f"the program did not end within {timeout} s")
 
 
+class Caller:
+    """One run of bingo-caller in a work directory shared with a Bingo run (same TEMP, HOME and
+    cache), its game records under XDG_DATA_HOME there. It is driven with keys, and what it did
+    is read back from its game record, which holds every call and every verdict."""
+
+    def __init__(self, executable, state, work, args=()):
+        self.executable = executable
+        self.args = [str(a) for a in args]
+        self.display = Display(state)
+        self.work = pathlib.Path(work)
+        helper = Bingo(executable, state, work)  # the same environment as the printing program
+        self.env = dict(helper.env, XDG_DATA_HOME=str(self.work / "data"))
+        self.games = self.work / "data" / "bingo" / "games"
+        self.proc = None
+        self.window = None
+
+    @property
+    def pid(self):
+        return self.proc.pid
+
+    def start(self):
+        self.out = open(self.work / "caller.out", "ab")
+        self.proc = subprocess.Popen([self.executable, *self.args], env=self.env, cwd=self.work,
+                                     stdin=subprocess.DEVNULL, stdout=self.out, stderr=subprocess.STDOUT)
+        try:
+            first = wait_until(lambda: (self.display.windows(self.pid) or [None])[0], 30,
+                               f"a window of the caller (process {self.pid})", abort=self.ended)
+            title = self.display.window_name(first) or ""
+            if not title.startswith(CALLER_CAPTION):
+                # What refuses a source is an error box, titled with the program's name.
+                raise Failure(f"the caller showed a window titled {title!r} instead of its own: "
+                              f"it refused {' '.join(self.args) or 'the card table'}")
+            self.window = first
+        except BaseException:
+            self.stop()
+            raise
+        time.sleep(0.3)
+        return self
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        if self.proc:
+            self.out.close()
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def ended(self):
+        if self.alive():
+            return None
+        said = (self.work / "caller.out").read_text(errors="replace")[-2000:].strip()
+        return f"the caller ended with status {self.proc.returncode}; it said: {said}"
+
+    def title(self):
+        return self.display.window_name(self.window)
+
+    def record_files(self):
+        return sorted(self.games.glob("*.jsonl")) if self.games.is_dir() else []
+
+    def events(self):
+        """The events of the newest game record, in order."""
+        files = self.record_files()
+        if not files:
+            return []
+        return [json.loads(line) for line in files[-1].read_text().splitlines()]
+
+    def _keys_then(self, keys, count, what):
+        """Focuses the window, presses keys; waits until the record holds count events."""
+        self.display.focus(self.window)
+        for k in keys:
+            if k.startswith("type:"):
+                self.display.type(k[5:])
+            else:
+                self.display.key(k)
+        return wait_until(lambda: len(self.events()) >= count and self.events(), 15, what,
+                          abort=self.ended)
+
+    def call(self, number):
+        """Types number into the call box (where the focus is) and Enter; returns its event."""
+        count = len(self.events()) + (1 if self.events() else 2)
+        events = self._keys_then([f"type:{number}", "Return"], count, f"the call of {number}")
+        return events[-1]
+
+    def refused(self, number, settle=1.0):
+        """Types number and Enter, which must be refused; returns the events, unchanged."""
+        before = self.events()
+        self.display.focus(self.window)
+        self.display.type(str(number))
+        self.display.key("Return")
+        time.sleep(settle)
+        self.display.key("ctrl+a", "BackSpace")
+        check(self.alive(), "the caller ended")
+        return before
+
+    def undo(self):
+        return self._keys_then(["ctrl+z"], len(self.events()) + 1, "the undo")[-1]
+
+    def check_serial(self, serial):
+        """Ctrl+F, the serial, Enter, Esc: returns the check event."""
+        count = len(self.events()) + (1 if self.events() else 2)
+        events = self._keys_then(["ctrl+f", "ctrl+a", f"type:{serial}", "Return"], count,
+                                 f"the check of {serial}")
+        self.display.key("Escape")
+        return events[-1]
+
+
 # ----------------------------------------------------------------------------------------------
 # What the program leaves behind
 
@@ -742,6 +858,7 @@ def main(cases, argv=None):
     parser = argparse.ArgumentParser()
     parser.add_argument("--state", required=True, help="the e2e environment's state file")
     parser.add_argument("--bingo", help="the program under test")
+    parser.add_argument("--caller", help="bingo-caller, for the caller's cases")
     parser.add_argument("--work", help="a directory for this case's files")
     parser.add_argument("case", choices=sorted(cases) + ["env-start", "env-stop"])
     args = parser.parse_args(argv)
@@ -752,6 +869,8 @@ def main(cases, argv=None):
             env_stop(args.state)
         else:
             state = load_state(args.state)
+            if args.caller:
+                state["caller"] = args.caller
             work = pathlib.Path(args.work)
             shutil.rmtree(work, ignore_errors=True)
             work.mkdir(parents=True)

@@ -62,6 +62,25 @@ for size in 16 32 48 64 128 256; do
 done
 [ -f "$root/share/icons/hicolor/scalable/apps/$icon_name.svg" ] || fail "no scalable icon named $icon_name"
 
+[ -x "$root/bin/bingo-caller" ] || fail "bin/bingo-caller is not installed as an executable"
+caller_desktop="$root/share/applications/bingo-caller.desktop"
+if [ -f "$caller_desktop" ]; then
+    desktop-file-validate "$caller_desktop" || fail "desktop-file-validate rejects bingo-caller.desktop"
+    exec_name=$(desktop_value "$caller_desktop" Exec)
+    [ -x "$root/bin/${exec_name%% *}" ] || fail "bingo-caller.desktop: Exec=$exec_name names no installed executable"
+    [ "$(desktop_value "$caller_desktop" Name)" = "賓果對獎" ] || fail "bingo-caller.desktop: Name is not 賓果對獎"
+    [ "$(desktop_value "$caller_desktop" 'Name\[en\]')" = "Bingo Caller" ] || fail "bingo-caller.desktop: Name[en] is not Bingo Caller"
+    [ "$(desktop_value "$caller_desktop" Terminal)" = false ] || fail "bingo-caller.desktop: Terminal is not false"
+    caller_icon=$(desktop_value "$caller_desktop" Icon)
+    for size in 48 256; do
+        png="$root/share/icons/hicolor/${size}x${size}/apps/$caller_icon.png"
+        [ -f "$png" ] && [ "$(png_size "$png")" = "${size}x${size}" ] || fail "no $size px icon named $caller_icon in hicolor"
+    done
+    [ -f "$root/share/icons/hicolor/scalable/apps/$caller_icon.svg" ] || fail "no scalable icon named $caller_icon"
+else
+    fail "share/applications/bingo-caller.desktop is not installed"
+fi
+
 shopt -s nullglob
 metainfos=("$root"/share/metainfo/*.metainfo.xml)
 if [ ${#metainfos[@]} -eq 1 ]; then

@@ -508,8 +508,7 @@ TEST_F(PreviewWindowTest, AFailedLayoutSaysWhyKeepsItsPagesAndRefusesToPrint) {
     fake.startLayout();
     ASSERT_TRUE(QTest::qWaitFor([&] { return fake.pageCount() >= 6; }));
     fake.failLayout("第 20 筆資料無法列印：「x」不是有效的整數");
-    EXPECT_EQ(status("progressStatus"),
-              "排版失敗：第 20 筆資料無法列印：「x」不是有效的整數");
+    EXPECT_EQ(status("progressStatus"), "排版失敗：第 20 筆資料無法列印：「x」不是有效的整數");
     ASSERT_EQ(errors.size(), 1u) << "the failure is shown once";
     EXPECT_FALSE(action("actionPrint").isEnabled());
     const int pagesLaidOut = fake.pageCount();
