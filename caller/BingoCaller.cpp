@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "app/ErrorBox.h"
+#include "app/InterfaceFont.h"
+#include "app/Translations.h"
 #include "caller/CallerWindow.h"
 #include "caller/CardSource.h"
 #include "report/Fonts.h"
@@ -40,6 +42,8 @@ int showFatal(const QString& title, const QString& message) {
 
 int main(int argc, char** argv) {
     bingo::app::Application application(argc, argv);
+    bingo::app::installTranslations(application);
+    bingo::app::useInterfaceFont(application);
     bingo::report::registerFontSubstitutions();
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/bingo-caller-48.png"));

@@ -52,6 +52,7 @@ PrintController::Outcome PrintController::print(PageSource& pages, QPrinter& pri
         return Outcome::Refused;
     bool cancelled = false;
     bool printed = false;
+    QString failure;
     {
         const PrintingScope scope(printing_, view_);
         QProgressDialog progress(tr("正在列印「%1」……").arg(what), tr("取消"), 0, 1, &window_);
@@ -65,7 +66,9 @@ PrintController::Outcome PrintController::print(PageSource& pages, QPrinter& pri
             cancelled = cancelled || progress.wasCanceled() || closeWhenDone_;
             return !cancelled;
         };
-        printed = runCommand(reportError_, [&] {
+        // Kept until the progress window has gone, so that the error box stands alone.
+        const ErrorReporter keepFailure = [&failure](const QString& message) { failure = message; };
+        printed = runCommand(keepFailure, [&] {
             const PrintPlan plan = planPrint(printer, pages.pageCount(), view_.currentPage());
             // The pages go to a file of our own first and reach the printer only whole, so a
             // print that fails or is cancelled sends nothing.
@@ -89,6 +92,8 @@ PrintController::Outcome PrintController::print(PageSource& pages, QPrinter& pri
             progress.setValue(progress.maximum());
         });
     }
+    if (!printed && !failure.isEmpty() && reportError_)
+        reportError_(failure);
     if (closeWhenDone_) {
         closeWhenDone_ = false;
         QTimer::singleShot(0, &window_, &QWidget::close);

@@ -57,7 +57,10 @@ class PreviewWindowTest : public ::testing::Test {
     }
 
     PreviewContext context() {
-        return {[this](const QString& message) { errors.push_back(message); },
+        return {[this](const QString& message) {
+                    errors.push_back(message);
+                    shownOverADialog = shownOverADialog || QApplication::activeModalWidget();
+                },
                 [this] { return printerInstalled; }};
     }
 
@@ -77,6 +80,7 @@ class PreviewWindowTest : public ::testing::Test {
     QPointer<PreviewWindow> window;
     QPointer<PreviewTestPages> pages;
     std::vector<QString> errors; // what went to the error path
+    bool shownOverADialog = false;
     bool printerInstalled = true;
 };
 
@@ -463,6 +467,7 @@ TEST_F(PreviewPrintTest, APrintThatFailsPartWayIsReportedOnceAndTheViewRendersAg
     EXPECT_TRUE(pausedWhilePrinting);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors.front(), "the printer ran out of paper");
+    EXPECT_FALSE(shownOverADialog) << "the progress window is gone before the error shows";
     EXPECT_FALSE(window->printController().isPrinting());
     settle();
     EXPECT_TRUE(fake.rendered.count(4)) << "rendering resumes after the print";
