@@ -13,8 +13,6 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <cstdlib>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace {
 
@@ -22,14 +20,7 @@ namespace {
 std::filesystem::path recordDirectory() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/')
         return std::filesystem::path(data) / "bingo" / "games";
-    std::filesystem::path home;
-    if (const char* h = std::getenv("HOME"); h != nullptr && *h != '\0')
-        home = h;
-    else if (const passwd* user = getpwuid(getuid()); user != nullptr && user->pw_dir != nullptr)
-        home = user->pw_dir;
-    else
-        home = "/";
-    return home / ".local" / "share" / "bingo" / "games";
+    return bingo::store::homeDirectory() / ".local" / "share" / "bingo" / "games";
 }
 
 int showFatal(const QString& title, const QString& message) {

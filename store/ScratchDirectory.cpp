@@ -7,8 +7,6 @@
 
 namespace bingo::store {
 
-namespace {
-
 std::filesystem::path homeDirectory() {
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
         return home;
@@ -16,8 +14,6 @@ std::filesystem::path homeDirectory() {
         return user->pw_dir;
     return "/";
 }
-
-} // namespace
 
 std::filesystem::path scratchDirectory() {
     if (const char* temp = std::getenv("TEMP"); temp != nullptr && *temp != '\0')

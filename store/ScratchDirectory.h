@@ -9,4 +9,7 @@ namespace bingo::store {
 /// created if missing (a failure to create it shows when the job writes there).
 [[nodiscard]] std::filesystem::path scratchDirectory();
 
+/// The user's home directory: $HOME, else the password database's entry, else "/".
+[[nodiscard]] std::filesystem::path homeDirectory();
+
 } // namespace bingo::store
