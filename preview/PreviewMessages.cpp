@@ -39,6 +39,60 @@ QString noPrintFolder(const QString& reason) {
     return QStringLiteral("無法建立列印用的暫存資料夾：%1。").arg(reason);
 }
 
+QString currentPageOutside(int page, int pageCount) {
+    return QStringLiteral("目前的頁（第 %1 頁）不在這份文件的 %2 頁之內。")
+        .arg(page)
+        .arg(pageCount);
+}
+
+QString rangeOutside(const QString& ranges, int pageCount) {
+    return QStringLiteral("所選的頁數範圍（%1）不在這份文件的 %2 頁之內。")
+        .arg(ranges)
+        .arg(pageCount);
+}
+
+QString nothingToPrint() {
+    return QStringLiteral("這份文件沒有可以列印的頁。");
+}
+
+QString noPrinterChosen() {
+    return QStringLiteral("沒有選擇印表機：請先以「印表機設定」選擇印表機或列印到檔案。");
+}
+
+QString cannotReachPrintSystem(const QString& server, const QString& reason) {
+    return QStringLiteral("無法連上列印系統「%1」：%2。").arg(server, reason);
+}
+
+QString queueRefusedJob(const QString& queue, const QString& reason) {
+    return QStringLiteral("印表機「%1」不接受列印工作：%2").arg(queue, reason);
+}
+
+QString cannotSendJob(const QString& queue, const QString& reason) {
+    return QStringLiteral("無法把列印工作送往印表機「%1」：%2").arg(queue, reason);
+}
+
+QString queueDidNotTakeJob(const QString& queue, const QString& reason) {
+    return QStringLiteral("印表機「%1」沒有收下完整的列印工作：%2").arg(queue, reason);
+}
+
+QString cannotReadPrintFile(const QString& path, const QString& reason) {
+    return QStringLiteral("無法讀取要列印的%1：%2。").arg(quoted(path), reason);
+}
+
+QString emptyPrintFile(const QString& path) {
+    return QStringLiteral("要列印的%1是空的檔案，不是 PDF。").arg(quoted(path));
+}
+
+QString loadedPdfToFileOnlyWhole() {
+    return QStringLiteral(
+        "印到檔案時，載入的 PDF "
+        "只能整份依原來的順序印一份；要挑選頁數、從最後一頁印起或印多份，請印到印表機。");
+}
+
+QString cannotWritePrintFile(const QString& path, const QString& reason) {
+    return QStringLiteral("無法寫入%1：%2。").arg(quoted(path), reason);
+}
+
 QString fileNotFound() {
     return QStringLiteral("找不到檔案");
 }

@@ -19,6 +19,32 @@ namespace bingo::preview::messages {
 /// "無法建立列印用的暫存資料夾：reason。"
 [[nodiscard]] QString noPrintFolder(const QString& reason);
 
+// Printing.
+/// "目前的頁（第 page 頁）不在這份文件的 pageCount 頁之內。": page counts from 1.
+[[nodiscard]] QString currentPageOutside(int page, int pageCount);
+/// "所選的頁數範圍（ranges）不在這份文件的 pageCount 頁之內。"
+[[nodiscard]] QString rangeOutside(const QString& ranges, int pageCount);
+/// "這份文件沒有可以列印的頁。"
+[[nodiscard]] QString nothingToPrint();
+/// No queue and no file to print to.
+[[nodiscard]] QString noPrinterChosen();
+/// "無法連上列印系統「server」：reason。"
+[[nodiscard]] QString cannotReachPrintSystem(const QString& server, const QString& reason);
+/// "印表機「queue」不接受列印工作：reason" (reason: the print system's own).
+[[nodiscard]] QString queueRefusedJob(const QString& queue, const QString& reason);
+/// "無法把列印工作送往印表機「queue」：reason"
+[[nodiscard]] QString cannotSendJob(const QString& queue, const QString& reason);
+/// "印表機「queue」沒有收下完整的列印工作：reason"
+[[nodiscard]] QString queueDidNotTakeJob(const QString& queue, const QString& reason);
+/// "無法讀取要列印的「path」：reason。"
+[[nodiscard]] QString cannotReadPrintFile(const QString& path, const QString& reason);
+/// "要列印的「path」是空的檔案，不是 PDF。"
+[[nodiscard]] QString emptyPrintFile(const QString& path);
+/// A loaded PDF printed to a file with pages picked, reversed or copied.
+[[nodiscard]] QString loadedPdfToFileOnlyWhole();
+/// "無法寫入「path」：reason。": the file a print goes to.
+[[nodiscard]] QString cannotWritePrintFile(const QString& path, const QString& reason);
+
 // Reasons, the part after "：".
 [[nodiscard]] QString fileNotFound();
 [[nodiscard]] QString notAPdf();

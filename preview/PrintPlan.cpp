@@ -1,6 +1,7 @@
 #include "preview/PrintPlan.h"
 
-#include <QCoreApplication>
+#include "preview/PreviewMessages.h"
+
 #include <QPageRanges>
 #include <QPrinter>
 #include <algorithm>
@@ -13,10 +14,6 @@ namespace {
     throw std::runtime_error(message.toStdString());
 }
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("bingo::preview::PrintPlan", text);
-}
-
 std::vector<int> pickedPages(const QPrinter& printer, int pageCount, int currentPage) {
     std::vector<int> pages;
     switch (printer.printRange()) {
@@ -25,9 +22,7 @@ std::vector<int> pickedPages(const QPrinter& printer, int pageCount, int current
         break;
     case QPrinter::CurrentPage:
         if (currentPage < 0 || currentPage >= pageCount)
-            fail(tr("目前的頁（第 %1 頁）不在這份文件的 %2 頁之內。")
-                     .arg(currentPage + 1)
-                     .arg(pageCount));
+            fail(messages::currentPageOutside(currentPage + 1, pageCount));
         return {currentPage};
     case QPrinter::PageRange: {
         QPageRanges ranges = printer.pageRanges();
@@ -40,9 +35,7 @@ std::vector<int> pickedPages(const QPrinter& printer, int pageCount, int current
                 pages.push_back(page - 1);
         }
         if (pages.empty())
-            fail(tr("所選的頁數範圍（%1）不在這份文件的 %2 頁之內。")
-                     .arg(ranges.toString())
-                     .arg(pageCount));
+            fail(messages::rangeOutside(ranges.toString(), pageCount));
         return pages;
     }
     }
@@ -115,7 +108,7 @@ Sides sidesFor(QPrinter::DuplexMode duplex, QPageLayout::Orientation orientation
 
 PrintPlan planPrint(const QPrinter& printer, int pageCount, int currentPage) {
     if (pageCount <= 0)
-        fail(tr("這份文件沒有可以列印的頁。"));
+        fail(messages::nothingToPrint());
     PrintPlan plan;
     plan.pageCount = pageCount;
     plan.pages = pickedPages(printer, pageCount, currentPage);
@@ -131,7 +124,7 @@ PrintPlan planPrint(const QPrinter& printer, int pageCount, int currentPage) {
     if (!plan.toFile()) {
         plan.queue = printer.printerName();
         if (plan.queue.isEmpty())
-            fail(tr("沒有選擇印表機：請先以「印表機設定」選擇印表機或列印到檔案。"));
+            fail(messages::noPrinterChosen());
     }
     return plan;
 }

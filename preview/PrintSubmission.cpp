@@ -1,12 +1,12 @@
 #include "preview/PrintSubmission.h"
 
-#include <QCoreApplication>
+#include "preview/PreviewMessages.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QScopeGuard>
 #include <cerrno>
-#include <cstring>
 #include <cups/cups.h>
 #include <memory>
 #include <stdexcept>
@@ -19,10 +19,6 @@ constexpr qint64 ChunkBytes = 256 * 1024;
 
 [[noreturn]] void fail(const QString& message) {
     throw std::runtime_error(message.toStdString());
-}
-
-QString tr(const char* text) {
-    return QCoreApplication::translate("bingo::preview::PrintSubmission", text);
 }
 
 QString cupsReason() {
@@ -38,8 +34,8 @@ Http connectToServer() {
     Http http(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, 30000,
                            nullptr));
     if (!http)
-        fail(tr("無法連上列印系統「%1」：%2")
-                 .arg(QString::fromUtf8(cupsServer()), QString::fromLocal8Bit(strerror(errno))));
+        fail(messages::cannotReachPrintSystem(QString::fromUtf8(cupsServer()),
+                                              messages::systemReason(errno)));
     return http;
 }
 
@@ -114,7 +110,7 @@ Submitted toQueue(QFile& pdf, PdfPages holds, const PrintPlan& plan,
     const int jobId = cupsCreateJob(http.get(), queue.constData(), title.constData(),
                                     options.count(), options.list());
     if (jobId <= 0)
-        fail(tr("印表機「%1」不接受列印工作：%2").arg(plan.queue, cupsReason()));
+        fail(messages::queueRefusedJob(plan.queue, cupsReason()));
     bool handedOver = false;
     const auto cancelUnlessHandedOver = qScopeGuard([&] {
         if (!handedOver) {
@@ -125,7 +121,7 @@ Submitted toQueue(QFile& pdf, PdfPages holds, const PrintPlan& plan,
 
     if (cupsStartDocument(http.get(), queue.constData(), jobId, title.constData(), CUPS_FORMAT_PDF,
                           1) != HTTP_STATUS_CONTINUE)
-        fail(tr("無法把列印工作送往印表機「%1」：%2").arg(plan.queue, cupsReason()));
+        fail(messages::cannotSendJob(plan.queue, cupsReason()));
     const qint64 total = pdf.size();
     qint64 done = 0;
     if (progress && !progress(done, total))
@@ -134,16 +130,17 @@ Submitted toQueue(QFile& pdf, PdfPages holds, const PrintPlan& plan,
     while (!pdf.atEnd()) {
         chunk = pdf.read(ChunkBytes);
         if (chunk.isEmpty())
-            fail(tr("無法讀取要列印的「%1」：%2").arg(pdf.fileName(), pdf.errorString()));
+            fail(messages::cannotReadPrintFile(
+                pdf.fileName(), messages::fileFailureReason(pdf.fileName(), pdf, false)));
         if (cupsWriteRequestData(http.get(), chunk.constData(),
                                  static_cast<std::size_t>(chunk.size())) != HTTP_STATUS_CONTINUE)
-            fail(tr("無法把列印工作送往印表機「%1」：%2").arg(plan.queue, cupsReason()));
+            fail(messages::cannotSendJob(plan.queue, cupsReason()));
         done += chunk.size();
         if (progress && !progress(done, total))
             return {};
     }
     if (cupsFinishDocument(http.get(), queue.constData()) > IPP_STATUS_OK_CONFLICTING)
-        fail(tr("印表機「%1」沒有收下完整的列印工作：%2").arg(plan.queue, cupsReason()));
+        fail(messages::queueDidNotTakeJob(plan.queue, cupsReason()));
     handedOver = true;
     return {true, jobId};
 }
@@ -151,11 +148,11 @@ Submitted toQueue(QFile& pdf, PdfPages holds, const PrintPlan& plan,
 Submitted toFile(QFile& pdf, PdfPages holds, const PrintPlan& plan,
                  const SubmitProgress& progress) {
     if (holds == PdfPages::Document && !(plan.wholeDocumentInOrder() && plan.copies == 1))
-        fail(tr("印到檔案時，載入的 PDF 只能整份依原來的順序印一份；"
-                "要挑選頁數、從最後一頁印起或印多份，請印到印表機。"));
+        fail(messages::loadedPdfToFileOnlyWhole());
     QSaveFile out(plan.outputFile);
     if (!out.open(QIODevice::WriteOnly))
-        fail(tr("無法寫入「%1」：%2").arg(plan.outputFile, out.errorString()));
+        fail(messages::cannotWritePrintFile(
+            plan.outputFile, messages::fileFailureReason(plan.outputFile, out, true)));
     const qint64 total = pdf.size();
     qint64 done = 0;
     if (progress && !progress(done, total))
@@ -163,15 +160,18 @@ Submitted toFile(QFile& pdf, PdfPages holds, const PrintPlan& plan,
     while (!pdf.atEnd()) {
         const QByteArray chunk = pdf.read(ChunkBytes);
         if (chunk.isEmpty())
-            fail(tr("無法讀取要列印的「%1」：%2").arg(pdf.fileName(), pdf.errorString()));
+            fail(messages::cannotReadPrintFile(
+                pdf.fileName(), messages::fileFailureReason(pdf.fileName(), pdf, false)));
         if (out.write(chunk) != chunk.size())
-            fail(tr("無法寫入「%1」：%2").arg(plan.outputFile, out.errorString()));
+            fail(messages::cannotWritePrintFile(
+                plan.outputFile, messages::fileFailureReason(plan.outputFile, out, true)));
         done += chunk.size();
         if (progress && !progress(done, total))
             return {}; // QSaveFile drops what it wrote
     }
     if (!out.commit())
-        fail(tr("無法寫入「%1」：%2").arg(plan.outputFile, out.errorString()));
+        fail(messages::cannotWritePrintFile(
+            plan.outputFile, messages::fileFailureReason(plan.outputFile, out, true)));
     return {true, 0};
 }
 
@@ -181,11 +181,12 @@ Submitted submitPdf(const QString& pdfPath, PdfPages holds, const PrintPlan& pla
                     const SubmitProgress& progress) {
     QFile pdf(pdfPath);
     if (!pdf.open(QIODevice::ReadOnly))
-        fail(tr("無法讀取要列印的「%1」：%2").arg(pdfPath, pdf.errorString()));
+        fail(messages::cannotReadPrintFile(pdfPath,
+                                           messages::fileFailureReason(pdfPath, pdf, false)));
     if (pdf.size() == 0)
-        fail(tr("要列印的「%1」是空的檔案，不是 PDF。").arg(pdfPath));
+        fail(messages::emptyPrintFile(pdfPath));
     if (plan.pages.empty())
-        fail(tr("沒有要列印的頁。"));
+        fail(messages::nothingToPrint());
     return plan.toFile() ? toFile(pdf, holds, plan, progress) : toQueue(pdf, holds, plan, progress);
 }
 
