@@ -24,13 +24,6 @@ using namespace bingo;
 
 constexpr int Sheets = 9999;
 
-class NoProgress final : public cards::ProgressSink {
-  public:
-    void setMaximum(int) override {}
-    void setPosition(int) override {}
-    void setVisible(bool) override {}
-};
-
 /// A scratch directory holding the table of a 9999-sheet job with N = 99, made once.
 class LargestJob {
   public:
@@ -46,7 +39,7 @@ class LargestJob {
         {
             store::CardTable::Batch batch(table);
             cards::RandomSource random(20261211u);
-            NoProgress progress;
+            cards::NoProgress progress;
             cards::CardGenerator(random, table, progress).generate(99, Sheets);
             batch.commit();
         }

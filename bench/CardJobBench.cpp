@@ -19,13 +19,6 @@ using namespace bingo;
 constexpr int LargestJobSheets = 9999;
 constexpr int LargestJobCards = LargestJobSheets * cards::CardsPerSheet;
 
-class NoProgress final : public cards::ProgressSink {
-  public:
-    void setMaximum(int) override {}
-    void setPosition(int) override {}
-    void setVisible(bool) override {}
-};
-
 class ScratchDirectory {
   public:
     ScratchDirectory() {
@@ -100,7 +93,7 @@ void CardJob_AfterALargeJob(benchmark::State& state) {
     table.setDirectory(scratch.path());
     table.setTableName("tmpBingo");
     cards::RandomSource random(12345);
-    NoProgress progress;
+    cards::NoProgress progress;
     const auto job = [&] {
         table.prepare();
         store::CardTable::Batch batch(table);

@@ -27,13 +27,6 @@ using namespace bingo;
 constexpr int LargestJobSheets = 9999;
 constexpr double MB = 1024.0 * 1024.0;
 
-class NoProgress final : public cards::ProgressSink {
-  public:
-    void setMaximum(int) override {}
-    void setPosition(int) override {}
-    void setVisible(bool) override {}
-};
-
 /// The card table of a 9999-sheet job, the report on it and its pages saved as a PDF.
 class SavedJob {
   public:
@@ -42,7 +35,7 @@ class SavedJob {
         table_.setTableName("tmpBingo");
         table_.prepare();
         cards::RandomSource random(20261211);
-        NoProgress progress;
+        cards::NoProgress progress;
         store::CardTable::Batch batch(table_);
         cards::CardGenerator(random, table_, progress).generate(50, LargestJobSheets);
         batch.commit();

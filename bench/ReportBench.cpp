@@ -35,13 +35,6 @@ using namespace bingo;
 
 constexpr int LargestJobSheets = 9999;
 
-class NoProgress final : public cards::ProgressSink {
-  public:
-    void setMaximum(int) override {}
-    void setPosition(int) override {}
-    void setVisible(bool) override {}
-};
-
 /// Resident set size of this process in megabytes, from /proc.
 double residentMegabytes() {
     std::ifstream status("/proc/self/status");
@@ -59,7 +52,7 @@ class FilledTable {
         table_.setTableName("tmpBingo");
         table_.prepare();
         cards::RandomSource random(20261211);
-        NoProgress progress;
+        cards::NoProgress progress;
         store::CardTable::Batch batch(table_);
         cards::CardGenerator(random, table_, progress).generate(50, sheets);
         batch.commit();

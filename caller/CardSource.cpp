@@ -13,22 +13,6 @@ namespace bingo::caller {
 
 namespace {
 
-class VectorSink final : public cards::CardSink {
-  public:
-    explicit VectorSink(std::vector<cards::Card>& cards) : cards_(cards) {}
-    void store(const cards::Card& card) override { cards_.push_back(card); }
-
-  private:
-    std::vector<cards::Card>& cards_;
-};
-
-class NoProgress final : public cards::ProgressSink {
-  public:
-    void setMaximum(int) override {}
-    void setPosition(int) override {}
-    void setVisible(bool) override {}
-};
-
 QString hex(std::uint64_t value) {
     return QStringLiteral("%1").arg(value, 16, 16, QChar(u'0'));
 }
@@ -83,12 +67,13 @@ CardSet loadPdfCards(const QString& pdfPath) {
         throw SourceError(
             QStringLiteral("%1 記下的這批彩卷沒有任何一張。").arg(path).toStdString());
     CardSet set;
-    set.cards.reserve(static_cast<std::size_t>(stamp->sheets) * cards::CardsPerSheet);
-    VectorSink sink(set.cards);
-    cards::DigestingSink digesting(sink);
+    cards::CardList drawn;
+    drawn.cards.reserve(static_cast<std::size_t>(stamp->sheets) * cards::CardsPerSheet);
+    cards::DigestingSink digesting(drawn);
     cards::RandomSource random(stamp->seed);
-    NoProgress progress;
+    cards::NoProgress progress;
     cards::CardGenerator(random, digesting, progress).generate(stamp->range, stamp->sheets);
+    set.cards = std::move(drawn.cards);
     if (digesting.digest() != stamp->digest)
         throw SourceError(
             QStringLiteral("%1 記下的資料重建出來的彩卷與當初印的不符（檔案可能被改過），"

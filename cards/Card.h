@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace bingo::cards {
 
@@ -29,6 +30,21 @@ class ProgressSink {
     virtual void setMaximum(int maximum) = 0;
     virtual void setPosition(int position) = 0;
     virtual void setVisible(bool visible) = 0;
+};
+
+/// Keeps every card it is given, in order: a job drawn into memory.
+class CardList final : public CardSink {
+  public:
+    void store(const Card& card) override { cards.push_back(card); }
+    std::vector<Card> cards;
+};
+
+/// A progress display nobody watches, for a job drawn again to rebuild it.
+class NoProgress final : public ProgressSink {
+  public:
+    void setMaximum(int) override {}
+    void setPosition(int) override {}
+    void setVisible(bool) override {}
 };
 
 } // namespace bingo::cards

@@ -25,24 +25,11 @@ namespace {
 using test::fileBytes;
 using test::writeFile;
 
-class VectorSink final : public cards::CardSink {
-  public:
-    void store(const cards::Card& card) override { cards.push_back(card); }
-    std::vector<cards::Card> cards;
-};
-
-class NoProgress final : public cards::ProgressSink {
-  public:
-    void setMaximum(int) override {}
-    void setPosition(int) override {}
-    void setVisible(bool) override {}
-};
-
 /// A job's cards into sink, and the stamp that rebuilds them.
 cards::JobStamp runJob(cards::CardSink& sink, std::uint32_t seed, int range, int sheets) {
     cards::DigestingSink digesting(sink);
     cards::RandomSource random(seed);
-    NoProgress progress;
+    cards::NoProgress progress;
     cards::CardGenerator(random, digesting, progress).generate(range, sheets);
     return {seed, range, sheets, digesting.digest()};
 }
@@ -64,7 +51,7 @@ class CardSourceTest : public ::testing::Test {
         store::CardTable table("tbTmp");
         table.setDirectory(dir());
         table.prepare();
-        VectorSink sink;
+        cards::CardList sink;
         {
             store::CardTable::Batch batch(table);
             runJob(sink, seed, range, sheets);
@@ -301,7 +288,7 @@ TEST_F(CardSourceTest, APdfWithoutAStampOrNotAPdfHasNone) {
 }
 
 TEST_F(CardSourceTest, ASavedPdfRebuildsExactlyItsJobsCards) {
-    VectorSink printed;
+    cards::CardList printed;
     const cards::JobStamp stamp = runJob(printed, 20261211u, 60, 3);
     const QString pdf = writePdf(report::jobXmpMetadata(stamp));
     const CardSet set = loadPdfCards(pdf);
@@ -335,7 +322,7 @@ TEST_F(CardSourceTest, APdfThatIsNotOursOrDoesNotRebuildIsRefused) {
     EXPECT_EQ(errorOfPdf(plain),
               plain.toStdString() +
                   " 不是「賓果彩卷列印」存下的彩卷 PDF，或沒有記下重建彩卷所需的資料，無法對獎。");
-    VectorSink printed;
+    cards::CardList printed;
     cards::JobStamp stamp = runJob(printed, 5, 75, 2);
     stamp.digest ^= 1;
     const QString edited = writePdf(report::jobXmpMetadata(stamp), QStringLiteral("edited.pdf"));

@@ -154,22 +154,9 @@ TEST(Game, RefusesCardsThatDoNotFitTheRange) {
     EXPECT_THROW(Game({card}, 75), std::invalid_argument);
 }
 
-class VectorSink final : public cards::CardSink {
-  public:
-    void store(const cards::Card& card) override { cards.push_back(card); }
-    std::vector<cards::Card> cards;
-};
-
-class NoProgress final : public cards::ProgressSink {
-  public:
-    void setMaximum(int) override {}
-    void setPosition(int) override {}
-    void setVisible(bool) override {}
-};
-
 std::vector<cards::Card> job(std::uint32_t seed, int range, int sheets) {
-    VectorSink sink;
-    NoProgress progress;
+    cards::CardList sink;
+    cards::NoProgress progress;
     cards::RandomSource random(seed);
     cards::CardGenerator(random, sink, progress).generate(range, sheets);
     return sink.cards;

@@ -8,23 +8,11 @@
 namespace bingo::cards {
 namespace {
 
-class NullProgress : public ProgressSink {
-  public:
-    void setMaximum(int) override {}
-    void setPosition(int) override {}
-    void setVisible(bool) override {}
-};
-
-class DiscardingSink : public CardSink {
-  public:
-    void store(const Card&) override {}
-};
-
 std::uint64_t digestOf(std::uint32_t seed, int range, int sheets) {
     RandomSource random(seed);
-    DiscardingSink discard;
+    CardList discard;
     DigestingSink sink(discard);
-    NullProgress progress;
+    NoProgress progress;
     CardGenerator(random, sink, progress).generate(range, sheets);
     return sink.digest();
 }

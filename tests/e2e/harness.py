@@ -399,7 +399,32 @@ class Display:
 # ----------------------------------------------------------------------------------------------
 # The program under test
 
-class Bingo:
+class Program:
+    """A program of the project run by a case: started by start() (which subclasses give), killed
+    when the case leaves its with statement, its output in self.stdout."""
+
+    proc = None
+    stdout = None
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+        if self.proc:
+            self.stdout.close()
+
+    def __enter__(self):
+        return self.start()
+
+    def __exit__(self, *exc):
+        self.stop()
+        return False
+
+    def alive(self):
+        return self.proc.poll() is None
+
+
+class Bingo(Program):
     """One run of the program in its own work directory: TEMP, HOME and the cache directory
     are below it, the display and the printer server are the fixture's."""
 
@@ -447,22 +472,6 @@ class Bingo:
             raise
         return self
 
-    def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-        if self.proc:
-            self.stdout.close()
-
-    def __enter__(self):
-        return self.start()
-
-    def __exit__(self, *exc):
-        self.stop()
-        return False
-
-    def alive(self):
-        return self.proc.poll() is None
 
     def ended(self):
         """None while the program runs; once it has ended, a message saying so, with its output
@@ -586,7 +595,7 @@ class Bingo:
             raise Failure(f"the program did not end within {timeout} s")
 
 
-class Caller:
+class Caller(Program):
     """One run of bingo-caller in a work directory shared with a Bingo run (same TEMP, HOME and
     cache), its game records under XDG_DATA_HOME there. It is driven with keys, and what it did
     is read back from its game record, which holds every call and every verdict."""
@@ -607,9 +616,9 @@ class Caller:
         return self.proc.pid
 
     def start(self):
-        self.out = open(self.work / "caller.out", "ab")
+        self.stdout = open(self.work / "caller.out", "ab")
         self.proc = subprocess.Popen([self.executable, *self.args], env=self.env, cwd=self.work,
-                                     stdin=subprocess.DEVNULL, stdout=self.out, stderr=subprocess.STDOUT)
+                                     stdin=subprocess.DEVNULL, stdout=self.stdout, stderr=subprocess.STDOUT)
         try:
             first = wait_until(lambda: (self.display.windows(self.pid) or [None])[0], 30,
                                f"a window of the caller (process {self.pid})", abort=self.ended)
@@ -625,22 +634,6 @@ class Caller:
         time.sleep(0.3)
         return self
 
-    def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.kill()
-            self.proc.wait()
-        if self.proc:
-            self.out.close()
-
-    def __enter__(self):
-        return self.start()
-
-    def __exit__(self, *exc):
-        self.stop()
-        return False
-
-    def alive(self):
-        return self.proc.poll() is None
 
     def ended(self):
         if self.alive():
