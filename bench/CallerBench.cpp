@@ -1,6 +1,7 @@
 // What the caller costs on the largest job, 59,994 cards: opening the table to a game ready to
 // call and a window showing the board, a call with its who-has-bingo list, a check by serial,
 // and the resident memory once the cards are loaded.
+#include "StoredJob.h"
 #include "caller/CallerWindow.h"
 #include "caller/CardSource.h"
 #include "caller/GameSession.h"
@@ -35,14 +36,8 @@ class LargestJob {
         dir_ = pattern;
         store::CardTable table("tbTmp");
         table.setDirectory(dir_);
-        table.prepare();
-        {
-            store::CardTable::Batch batch(table);
-            cards::RandomSource random(20261211u);
-            cards::NoProgress progress;
-            cards::CardGenerator(random, table, progress).generate(99, Sheets);
-            batch.commit();
-        }
+        cards::RandomSource random(20261211u);
+        bench::storeJob(table, random, 99, Sheets);
         table.close();
     }
     ~LargestJob() {

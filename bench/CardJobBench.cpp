@@ -1,5 +1,6 @@
 // How fast cards are drawn, and what a whole 9999-sheet job costs next to the cheapest way
 // SQLite can take the same rows (a new file) and next to deleting and inserting them again.
+#include "StoredJob.h"
 #include "cards/CardGenerator.h"
 #include "store/CardTable.h"
 
@@ -93,13 +94,7 @@ void CardJob_AfterALargeJob(benchmark::State& state) {
     table.setDirectory(scratch.path());
     table.setTableName("tmpBingo");
     cards::RandomSource random(12345);
-    cards::NoProgress progress;
-    const auto job = [&] {
-        table.prepare();
-        store::CardTable::Batch batch(table);
-        cards::CardGenerator(random, table, progress).generate(50, LargestJobSheets);
-        batch.commit();
-    };
+    const auto job = [&] { bench::storeJob(table, random, 50, LargestJobSheets); };
     job();
     const IoTotals start = IoTotals::now();
     for (auto _ : state)

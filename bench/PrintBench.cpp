@@ -1,6 +1,7 @@
 // Handing a 9999-sheet job to a print queue: a saved PDF as it is, and the report's pages drawn
 // into a PDF first, beside reading the saved file's bytes, with what the queue spooled. Runs
 // against a cupsd of its own whose queue is stopped, so that no filter competes for the CPU.
+#include "StoredJob.h"
 #include "cards/CardGenerator.h"
 #include "preview/PrintPlan.h"
 #include "preview/PrintSubmission.h"
@@ -33,12 +34,8 @@ class SavedJob {
     SavedJob() : table_("tbTmp") {
         table_.setDirectory(dir_.path().toStdString());
         table_.setTableName("tmpBingo");
-        table_.prepare();
         cards::RandomSource random(20261211);
-        cards::NoProgress progress;
-        store::CardTable::Batch batch(table_);
-        cards::CardGenerator(random, table_, progress).generate(50, LargestJobSheets);
-        batch.commit();
+        bench::storeJob(table_, random, 50, LargestJobSheets);
         report_ = std::make_unique<report::Tqr1>(
             table_, report::ReportContext{
                         [] { return QDateTime::currentDateTime(); }, QLocale::system(), {}});

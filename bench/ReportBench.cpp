@@ -1,6 +1,7 @@
 // The preview stage of a 9999-sheet job: how soon page 1 shows, how long the layout takes,
 // what the process holds afterwards, and how fast the pages go to PDF; beside a plain
 // QPainter::drawText loop onto a QPdfWriter and Qt's own QPrintPreviewDialog.
+#include "StoredJob.h"
 #include "app/Session.h"
 #include "app/SpinEdit.h"
 #include "app/TfmBingo.h"
@@ -50,12 +51,8 @@ class FilledTable {
     explicit FilledTable(int sheets) : table_("tbTmp") {
         table_.setDirectory(dir_.path().toStdString());
         table_.setTableName("tmpBingo");
-        table_.prepare();
         cards::RandomSource random(20261211);
-        cards::NoProgress progress;
-        store::CardTable::Batch batch(table_);
-        cards::CardGenerator(random, table_, progress).generate(50, sheets);
-        batch.commit();
+        bench::storeJob(table_, random, 50, sheets);
     }
     [[nodiscard]] store::CardTable& table() { return table_; }
     [[nodiscard]] QString path(const QString& name) const { return dir_.filePath(name); }
