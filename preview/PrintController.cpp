@@ -74,9 +74,8 @@ PrintController::Outcome PrintController::print(PageSource& pages, QPrinter& pri
             // print that fails or is cancelled sends nothing.
             QTemporaryDir scratch;
             if (!scratch.isValid())
-                throw std::runtime_error(tr("無法建立列印用的暫存資料夾：%1。")
-                                             .arg(scratch.errorString())
-                                             .toStdString());
+                throw std::runtime_error(
+                    messages::noPrintFolder(scratch.errorString()).toStdString());
             const QString pdf = scratch.filePath(QStringLiteral("print.pdf"));
             // The hand-over counts as one more step than the pages.
             const std::optional<PdfPages> holds =
