@@ -9,6 +9,7 @@
 #include "app/Translations.h"
 #include "caller/CallerMessages.h"
 #include "caller/Game.h"
+#include "caller/GameMessages.h"
 #include "caller/GameTexts.h"
 #include "cards/CardMessages.h"
 #include "preview/PreviewMessages.h"
@@ -92,6 +93,9 @@ void appendCallerEntries(std::vector<Entry>& all) {
         {"caller::recordNotResumed", messages::recordNotResumed(error, file), {error, record}},
         {"caller::resumed", messages::resumed(12), {"Ctrl+N"}},
         {"caller::newGameReady", messages::newGameReady(5994, 75), {"Enter"}},
+        {"caller::numberOutOfRange", fromStd(messages::numberOutOfRange(100, 75)), {}},
+        {"caller::alreadyCalled", fromStd(messages::alreadyCalled(42)), {}},
+        {"caller::nothingToUndo", fromStd(messages::nothingToUndo()), {}},
         {"caller::allNumbersCalled", messages::allNumbersCalled(75), {}},
         {"caller::serialNotDigits", messages::serialNotDigits("12a b"), {"12a b"}},
         {"caller::typedCall", messages::typedCall("42"), {}},
