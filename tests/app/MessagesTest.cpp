@@ -375,6 +375,15 @@ TEST(MessageCatalogue, MissingFieldKeepsTheComponentAndTheFieldName) {
               QStringLiteral("QRDBText4: 資料表中找不到欄位 'S4'"));
 }
 
+TEST(MessageCatalogue, APathHoldingPlaceholdersStaysAsItIs) {
+    const std::filesystem::path file = "/tmp/%2 and %3/game.jsonl";
+    EXPECT_EQ(caller::messages::recordDamaged(file, 4, caller::messages::Damage::NotAnEvent),
+              QStringLiteral("遊戲紀錄 /tmp/%2 and %3/game.jsonl 已損壞：第 4 行不是完整的事件。"));
+    EXPECT_EQ(caller::messages::statusLine(12, QStringLiteral("/tmp/%2%3/tmpBingo.db"), file),
+              QStringLiteral("12 張彩卷　來源：/tmp/%2%3/tmpBingo.db　紀錄：/tmp/%2 and "
+                             "%3/game.jsonl"));
+}
+
 TEST(MessageCatalogue, AnErrnoWithoutAPhraseGetsTheSystemsOwnText) {
     EXPECT_EQ(store::messages::systemReason(EXDEV), std::strerror(EXDEV));
     EXPECT_EQ(preview::messages::systemReason(EXDEV), QString::fromLocal8Bit(std::strerror(EXDEV)));
