@@ -4,6 +4,7 @@
 #include "app/ErrorBox.h"
 #include "app/InterfaceFont.h"
 #include "app/Translations.h"
+#include "caller/CallerMessages.h"
 #include "caller/CallerWindow.h"
 #include "caller/CardSource.h"
 #include "report/Fonts.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
 
     const QStringList arguments = bingo::app::Application::arguments().mid(1);
     if (arguments.size() > 1)
-        return showFatal(title, QStringLiteral("用法：bingo-caller [存下的彩卷 PDF]"));
+        return showFatal(title, bingo::caller::messages::usage());
 
     std::filesystem::path scratch;
     bingo::caller::CardSet cards;

@@ -1,5 +1,7 @@
 #include "caller/BoardWidget.h"
 
+#include "caller/CallerMessages.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -72,7 +74,7 @@ void BoardWidget::paintEvent(QPaintEvent*) {
     font.setPixelSize(std::max(8, static_cast<int>(diameter * 0.11)));
     p.setFont(font);
     p.drawText(QRectF(lastBox.left(), circle.bottom() + 4, lastBox.width(), captionHeight),
-               Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("已叫 %1 個號碼").arg(count_));
+               Qt::AlignHCenter | Qt::AlignTop, messages::callsSoFar(count_));
     if (!note_.isEmpty()) {
         font.setPixelSize(std::max(8, static_cast<int>(diameter * 0.08)));
         p.setFont(font);

@@ -2,6 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "caller/BoardWidget.h"
+#include "caller/CallerMessages.h"
 #include "caller/CardView.h"
 #include "caller/GameTexts.h"
 #include "caller/TableWatcher.h"
@@ -59,9 +60,7 @@ CallerWindow::CallerWindow(std::unique_ptr<GameSession> session,
     if (!resumption.message.isEmpty())
         say(resumption.message, !resumption.resumed);
     else
-        say(QStringLiteral("新的一局：%1 張彩卷，號碼 1 到 %2。輸入號碼後按 Enter 叫號。")
-                .arg(session_->game().cardCount())
-                .arg(session_->game().range()));
+        say(messages::newGameReady(session_->game().cardCount(), session_->game().range()));
 
     if (!set.fromPdf && !scratchDirectory.empty()) {
         watcher_ = new TableWatcher(std::move(scratchDirectory), set.job, this);
@@ -199,7 +198,7 @@ void CallerWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     board_->setNote(callBox_->text().isEmpty() ? message_->text()
-                                               : QStringLiteral("叫號：%1").arg(callBox_->text()));
+                                               : messages::typedCall(callBox_->text()));
 }
 
 QString CallerWindow::message() const {
@@ -241,11 +240,8 @@ void CallerWindow::refresh() {
     patternBox_->setEnabled(!started);
     rangeBox_->setEnabled(!started && !session_->cardSet().rangeKnown);
     const std::filesystem::path record = session_->recordFile();
-    sourceLabel_->setText(QStringLiteral("%1 張彩卷　來源：%2　紀錄：%3")
-                              .arg(game.cardCount())
-                              .arg(session_->cardSet().source)
-                              .arg(record.empty() ? QStringLiteral("（第一個叫號時建立）")
-                                                  : QString::fromStdString(record.string())));
+    sourceLabel_->setText(
+        messages::statusLine(game.cardCount(), session_->cardSet().source, record));
 }
 
 void CallerWindow::callTyped() {
@@ -255,12 +251,12 @@ void CallerWindow::callTyped() {
     try {
         session_->call(text.toInt());
         callBox_->clear();
-        say(QStringLiteral("第 %1 個號碼：%2").arg(session_->game().callCount()).arg(text.toInt()));
+        say(messages::called(session_->game().callCount(), text.toInt()));
     } catch (const CallRefused& refused) {
         callBox_->selectAll();
         refuse(QString::fromUtf8(refused.what()));
     } catch (const std::exception& error) {
-        fail(QString::fromUtf8(error.what()) + QStringLiteral("這個號碼沒有叫出，也沒有記錄。"));
+        fail(messages::callNotMade(QString::fromUtf8(error.what())));
     }
     refresh();
 }
@@ -268,11 +264,11 @@ void CallerWindow::callTyped() {
 void CallerWindow::draw() {
     try {
         const int number = session_->draw();
-        say(QStringLiteral("抽出第 %1 個號碼：%2").arg(session_->game().callCount()).arg(number));
+        say(messages::drawn(session_->game().callCount(), number));
     } catch (const CallRefused& refused) {
         refuse(QString::fromUtf8(refused.what()));
     } catch (const std::exception& error) {
-        fail(QString::fromUtf8(error.what()) + QStringLiteral("沒有抽出號碼，也沒有記錄。"));
+        fail(messages::drawNotMade(QString::fromUtf8(error.what())));
     }
     refresh();
 }
@@ -280,11 +276,11 @@ void CallerWindow::draw() {
 void CallerWindow::undo() {
     try {
         const int number = session_->undo();
-        say(QStringLiteral("已收回號碼 %1。").arg(number));
+        say(messages::undone(number));
     } catch (const CallRefused& refused) {
         refuse(QString::fromUtf8(refused.what()));
     } catch (const std::exception& error) {
-        fail(QString::fromUtf8(error.what()) + QStringLiteral("號碼沒有收回。"));
+        fail(messages::undoNotMade(QString::fromUtf8(error.what())));
     }
     refresh();
 }
@@ -297,7 +293,7 @@ void CallerWindow::checkTyped() {
         showCheck(session_->check(text));
     } catch (const RecordError& error) {
         showCheck(session_->lastCheck());
-        fail(QString::fromUtf8(error.what()) + QStringLiteral("這次對獎的結果沒有記錄。"));
+        fail(messages::checkNotRecorded(QString::fromUtf8(error.what())));
     } catch (const std::exception& error) {
         refuse(QString::fromUtf8(error.what()));
     }
@@ -313,7 +309,7 @@ void CallerWindow::showCheck(const CheckResult& result) {
     }
     const Game& game = session_->game();
     if (result.verdicts.empty()) {
-        say(QStringLiteral("沒有彩卷印著序號 %1。").arg(result.printed), true);
+        say(messages::noCardWithSerial(result.printed), true);
         return;
     }
     int winning = 0;
@@ -340,22 +336,18 @@ void CallerWindow::showCheck(const CheckResult& result) {
         checkLayout_->insertWidget(checkLayout_->count() - 1, row);
         winning += verdict.winning ? 1 : 0;
     }
-    say(QStringLiteral("序號 %1：%2 張彩卷，%3 張中獎。")
-            .arg(result.printed)
-            .arg(result.verdicts.size())
-            .arg(winning),
+    say(messages::checked(result.printed, static_cast<qsizetype>(result.verdicts.size()), winning),
         false);
 }
 
 void CallerWindow::newGame() {
-    if (!confirm_(QStringLiteral("結束這一局（已叫 %1 個號碼），開始新的一局？")
-                      .arg(session_->game().callCount())))
+    if (!confirm_(messages::endGameQuestion(session_->game().callCount())))
         return;
     try {
         session_->newGame();
-        say(QStringLiteral("新的一局開始了。"));
+        say(messages::newGameStarted());
     } catch (const std::exception& error) {
-        fail(QString::fromUtf8(error.what()) + QStringLiteral("這一局沒有結束。"));
+        fail(messages::gameNotEnded(QString::fromUtf8(error.what())));
     }
     refresh();
     callBox_->setFocus();
@@ -405,9 +397,7 @@ void CallerWindow::rangeChosen(int range) {
 }
 
 void CallerWindow::tableChanged() {
-    say(QStringLiteral("彩卷資料表現在存的是另一批彩卷；這一局仍用開啟時讀到的 %1 張彩卷。")
-            .arg(session_->game().cardCount()),
-        true);
+    say(messages::tableHoldsAnotherJob(session_->game().cardCount()), true);
 }
 
 } // namespace bingo::caller

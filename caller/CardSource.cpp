@@ -1,5 +1,6 @@
 #include "caller/CardSource.h"
 
+#include "caller/CallerMessages.h"
 #include "cards/CardGenerator.h"
 #include "cards/JobStamp.h"
 #include "report/JobMetadata.h"
@@ -47,10 +48,9 @@ CardSet loadPdfCards(const QString& pdfPath) {
     const QFileInfo info(pdfPath);
     const QString path = info.absoluteFilePath();
     if (!info.exists())
-        throw SourceError(QStringLiteral("找不到檔案 %1。").arg(path).toStdString());
+        throw SourceError(messages::fileNotFound(path).toStdString());
     if (!info.isFile() || !info.isReadable())
-        throw SourceError(
-            QStringLiteral("無法讀取 %1：它不是可以讀取的檔案。").arg(path).toStdString());
+        throw SourceError(messages::fileNotReadable(path).toStdString());
     std::optional<cards::JobStamp> stamp;
     try {
         stamp = report::readJobStamp(path);
@@ -58,14 +58,9 @@ CardSet loadPdfCards(const QString& pdfPath) {
         throw SourceError(error.what());
     }
     if (!stamp)
-        throw SourceError(
-            QStringLiteral("%1 不是「賓果彩卷列印」存下的彩卷 PDF，或沒有記下重建彩卷所需的資料，"
-                           "無法對獎。")
-                .arg(path)
-                .toStdString());
+        throw SourceError(messages::notACardPdf(path).toStdString());
     if (stamp->sheets < 1)
-        throw SourceError(
-            QStringLiteral("%1 記下的這批彩卷沒有任何一張。").arg(path).toStdString());
+        throw SourceError(messages::noCardsInPdf(path).toStdString());
     CardSet set;
     cards::CardList drawn;
     drawn.cards.reserve(static_cast<std::size_t>(stamp->sheets) * cards::CardsPerSheet);
@@ -75,11 +70,7 @@ CardSet loadPdfCards(const QString& pdfPath) {
     cards::CardGenerator(random, digesting, progress).generate(stamp->range, stamp->sheets);
     set.cards = std::move(drawn.cards);
     if (digesting.digest() != stamp->digest)
-        throw SourceError(
-            QStringLiteral("%1 記下的資料重建出來的彩卷與當初印的不符（檔案可能被改過），"
-                           "無法對獎。")
-                .arg(path)
-                .toStdString());
+        throw SourceError(messages::pdfCardsDiffer(path).toStdString());
     set.range = stamp->range;
     set.rangeKnown = true;
     set.source = path;

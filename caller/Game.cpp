@@ -1,5 +1,7 @@
 #include "caller/Game.h"
 
+#include "caller/GameMessages.h"
+
 #include <algorithm>
 #include <bitset>
 #include <charconv>
@@ -143,11 +145,10 @@ bool Game::isCalled(int number) const noexcept {
 void Game::checkCall(int number) const {
     if (number < 1 || number > range_)
         throw CallRefused(CallRefused::Reason::OutOfRange, number,
-                          "號碼 " + std::to_string(number) + " 不在 1 到 " +
-                              std::to_string(range_) + " 之間。");
+                          messages::numberOutOfRange(number, range_));
     if (isCalled(number))
         throw CallRefused(CallRefused::Reason::AlreadyCalled, number,
-                          "號碼 " + std::to_string(number) + " 已經叫過了。");
+                          messages::alreadyCalled(number));
 }
 
 bool Game::holds(int card) const noexcept {
@@ -183,8 +184,7 @@ const std::vector<int>& Game::call(int number) {
 
 int Game::undo() {
     if (calls_.empty())
-        throw CallRefused(CallRefused::Reason::NothingToUndo, 0,
-                          "還沒有叫過號碼，沒有可以收回的。");
+        throw CallRefused(CallRefused::Reason::NothingToUndo, 0, messages::nothingToUndo());
     const int number = calls_.back();
     const auto n = static_cast<std::size_t>(number);
     for (std::uint32_t i = offsets_[n]; i < offsets_[n + 1]; ++i) {

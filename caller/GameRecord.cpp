@@ -1,5 +1,7 @@
 #include "caller/GameRecord.h"
 
+#include "caller/CallerMessages.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
@@ -8,7 +10,6 @@
 #include <QJsonParseError>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -22,42 +23,14 @@ QString pathText(const std::filesystem::path& file) {
     return QString::fromStdString(file.string());
 }
 
-QString errnoReason(int error) {
-    switch (error) {
-    case ENOSPC:
-        return QStringLiteral("磁碟已滿");
-    case EDQUOT:
-        return QStringLiteral("已超過磁碟配額");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("沒有寫入的權限");
-    case EROFS:
-        return QStringLiteral("檔案系統是唯讀的");
-    case ENOENT:
-        return QStringLiteral("目錄不存在");
-    case ENOTDIR:
-        return QStringLiteral("路徑中有一段不是目錄");
-    case ELOOP:
-        return QStringLiteral("它是符號連結，不跟隨連結寫入");
-    case EIO:
-        return QStringLiteral("磁碟讀寫錯誤");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
-    }
-}
-
 [[noreturn]] void failWrite(const std::filesystem::path& file, int error) {
-    throw RecordError(QStringLiteral("無法寫入遊戲紀錄 %1：%2。")
-                          .arg(pathText(file), errnoReason(error))
-                          .toStdString());
+    throw RecordError(
+        messages::cannotWriteRecord(file, messages::recordSystemReason(error)).toStdString());
 }
 
-[[noreturn]] void damaged(const std::filesystem::path& file, qsizetype line, const QString& why) {
-    throw RecordError(QStringLiteral("遊戲紀錄 %1 已損壞：第 %2 行%3。")
-                          .arg(pathText(file))
-                          .arg(line)
-                          .arg(why)
-                          .toStdString());
+[[noreturn]] void damaged(const std::filesystem::path& file, qsizetype line,
+                          messages::Damage damage) {
+    throw RecordError(messages::recordDamaged(file, line, damage).toStdString());
 }
 
 /// {"event": name, "at": now, ...fields}: the event and its time first, for people reading it.
@@ -129,9 +102,7 @@ QString GameRecord::timestamp() {
 RecordedGame GameRecord::read(const std::filesystem::path& file) {
     QFile f(pathText(file));
     if (!f.open(QIODevice::ReadOnly))
-        throw RecordError(QStringLiteral("無法讀取遊戲紀錄 %1：%2。")
-                              .arg(pathText(file), f.errorString())
-                              .toStdString());
+        throw RecordError(messages::cannotReadRecord(file, f.errorString()).toStdString());
     const QByteArray bytes = f.readAll();
     RecordedGame game;
     game.file = file;
@@ -147,35 +118,35 @@ RecordedGame GameRecord::read(const std::filesystem::path& file) {
         }
         const auto object = parseLine(bytes.mid(at, end - at));
         if (!object)
-            damaged(file, lineNumber, QStringLiteral("不是完整的事件"));
+            damaged(file, lineNumber, messages::Damage::NotAnEvent);
         const QString event = object->value("event").toString();
         if (lineNumber == 1) {
             if (!readStart(*object, game))
-                damaged(file, 1, QStringLiteral("不是這一局的開始"));
+                damaged(file, 1, messages::Damage::NotTheStart);
         } else if (game.ended) {
-            damaged(file, lineNumber, QStringLiteral("在這一局結束之後"));
+            damaged(file, lineNumber, messages::Damage::AfterTheEnd);
         } else if (event == "call") {
             const QJsonValue number = object->value("number");
             const int n = number.toInt();
             if (!isInteger(number) || n < 1 || n > game.range ||
                 std::find(game.calls.begin(), game.calls.end(), n) != game.calls.end() ||
                 object->value("count").toInt() != static_cast<int>(game.calls.size()) + 1)
-                damaged(file, lineNumber, QStringLiteral("的叫號不合理"));
+                damaged(file, lineNumber, messages::Damage::UnsoundCall);
             game.calls.push_back(n);
         } else if (event == "undo") {
             if (game.calls.empty() || object->value("number").toInt() != game.calls.back())
-                damaged(file, lineNumber, QStringLiteral("收回的不是最後叫的號碼"));
+                damaged(file, lineNumber, messages::Damage::UndoNotLast);
             game.calls.pop_back();
         } else if (event == "end") {
             game.ended = true;
         } else if (event != "check") {
-            damaged(file, lineNumber, QStringLiteral("是不認得的事件"));
+            damaged(file, lineNumber, messages::Damage::UnknownEvent);
         }
         at = end + 1;
         game.soundBytes = at;
     }
     if (lineNumber == 0 || game.soundBytes == 0)
-        damaged(file, 1, QStringLiteral("不是這一局的開始"));
+        damaged(file, 1, messages::Damage::NotTheStart);
     return game;
 }
 
@@ -207,8 +178,8 @@ void GameRecord::start(const GameStart& start) {
     std::error_code error;
     std::filesystem::create_directories(directory_, error);
     if (error)
-        throw RecordError(QStringLiteral("無法建立遊戲紀錄的目錄 %1：%2。")
-                              .arg(pathText(directory_), errnoReason(error.value()))
+        throw RecordError(messages::cannotCreateRecordDirectory(
+                              directory_, messages::recordSystemReason(error.value()))
                               .toStdString());
     const QString stem =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
@@ -255,9 +226,7 @@ void GameRecord::resume(const RecordedGame& game) {
     // Two windows appending to one game would tangle its record.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        throw RecordError(QStringLiteral("遊戲紀錄 %1 正由另一個賓果對獎視窗使用中。")
-                              .arg(pathText(game.file))
-                              .toStdString());
+        throw RecordError(messages::recordInUse(game.file).toStdString());
     }
     if (game.damagedTail && (::ftruncate(fd, game.soundBytes) != 0 || ::fdatasync(fd) != 0)) {
         const int error = errno;

@@ -1,5 +1,7 @@
 #include "caller/GameSession.h"
 
+#include "caller/CallerMessages.h"
+
 #include <QRandomGenerator>
 #include <algorithm>
 
@@ -20,15 +22,12 @@ GameSession::Resumption GameSession::resumeUnfinished() {
     try {
         recorded = record_.findUnfinished(set_.source, set_.job);
     } catch (const RecordError& error) {
-        return {false, QString::fromUtf8(error.what()) +
-                           QStringLiteral("無法接續那一局；舊紀錄保留不動，這次開始新的一局。")};
+        return {false, messages::unreadableRecordNotResumed(QString::fromUtf8(error.what()))};
     }
     if (!recorded)
         return {};
     if (recorded->cards != game_->cardCount() || recorded->range < smallestRange_)
-        return {false, QStringLiteral("遊戲紀錄 %1 與這批彩卷不符，無法接續；舊紀錄保留不動，"
-                                      "這次開始新的一局。")
-                           .arg(QString::fromStdString(recorded->file.string()))};
+        return {false, messages::recordDoesNotMatch(recorded->file)};
     try {
         auto game = std::make_unique<Game>(game_->cards(), recorded->range, recorded->pattern);
         for (const int number : recorded->calls)
@@ -36,14 +35,9 @@ GameSession::Resumption GameSession::resumeUnfinished() {
         record_.resume(*recorded);
         game_ = std::move(game);
     } catch (const std::exception& error) {
-        return {false, QString::fromUtf8(error.what()) +
-                           QStringLiteral(
-                               "無法接續遊戲紀錄 %1 的那一局；舊紀錄保留不動，這次開始新的一局。")
-                               .arg(QString::fromStdString(recorded->file.string()))};
+        return {false, messages::recordNotResumed(QString::fromUtf8(error.what()), recorded->file)};
     }
-    return {true,
-            QStringLiteral("接續上次未結束的一局：已叫 %1 個號碼。按 Ctrl+N 結束它並開始新的一局。")
-                .arg(game_->callCount())};
+    return {true, messages::resumed(game_->callCount())};
 }
 
 void GameSession::setPattern(Pattern pattern) {
@@ -76,9 +70,8 @@ const std::vector<int>& GameSession::call(int number) {
 int GameSession::draw() {
     const std::vector<int> left = game_->uncalled();
     if (left.empty())
-        throw CallRefused(
-            CallRefused::Reason::NothingLeft, 0,
-            QStringLiteral("1 到 %1 的號碼都已經叫過了。").arg(game_->range()).toStdString());
+        throw CallRefused(CallRefused::Reason::NothingLeft, 0,
+                          messages::allNumbersCalled(game_->range()).toStdString());
     const int number = left[QRandomGenerator::system()->bounded(static_cast<quint32>(left.size()))];
     call(number);
     return number;
@@ -97,8 +90,7 @@ CheckResult GameSession::check(const QString& typed) {
     for (const QChar c : text)
         digits = digits && c >= u'0' && c <= u'9';
     if (!digits)
-        throw std::invalid_argument(
-            QStringLiteral("序號「%1」不是 1 到 4 位數字。").arg(text).toStdString());
+        throw std::invalid_argument(messages::serialNotDigits(text).toStdString());
     lastCheck_ = {};
     lastCheck_.printed = text.rightJustified(4, u'0');
     for (const int index : game_->cardsPrinting(lastCheck_.printed.toStdString()))

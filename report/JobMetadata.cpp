@@ -1,5 +1,7 @@
 #include "report/JobMetadata.h"
 
+#include "report/ReportMessages.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <stdexcept>
@@ -53,7 +55,7 @@ std::optional<cards::JobStamp> readJobStamp(const QString& pdfPath) {
     QFile file(pdfPath);
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error(
-            QStringLiteral("無法讀取 %1：%2。").arg(pdfPath, file.errorString()).toStdString());
+            messages::cannotReadSavedPdf(pdfPath, file.errorString()).toStdString());
     if (file.read(5) != "%PDF-")
         return std::nullopt;
     // Mapped, not read: a saved job of 9999 sheets is large.

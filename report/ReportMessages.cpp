@@ -59,6 +59,10 @@ QString cannotPreparePrint(const QString& path, const QString& reason) {
         .arg(quoted(QDir::toNativeSeparators(path)), reason);
 }
 
+QString cannotReadSavedPdf(const QString& path, const QString& reason) {
+    return QStringLiteral("無法讀取 %1：%2。").arg(path, reason);
+}
+
 QString layoutUnusable(const QString& problem) {
     return QStringLiteral("報表描述無法使用：%1").arg(problem);
 }

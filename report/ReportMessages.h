@@ -27,6 +27,8 @@ namespace bingo::report::messages {
 [[nodiscard]] QString pagesNotInReport(const QString& ranges, int pageCount);
 /// "無法準備要列印的頁面「path」：reason": the temporary PDF a print is drawn into.
 [[nodiscard]] QString cannotPreparePrint(const QString& path, const QString& reason);
+/// "無法讀取 path：reason。": a saved PDF the caller opens to rebuild its cards.
+[[nodiscard]] QString cannotReadSavedPdf(const QString& path, const QString& reason);
 
 /// "報表描述無法使用：problem"
 [[nodiscard]] QString layoutUnusable(const QString& problem);

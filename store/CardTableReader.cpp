@@ -1,7 +1,9 @@
 #include "store/CardTableReader.h"
 
+#include "store/ReaderMessages.h"
 #include "store/Sqlite.h"
 #include "store/StoreError.h"
+#include "store/StoreMessages.h"
 
 #include <algorithm>
 #include <array>
@@ -33,18 +35,17 @@ CardTableReader::CardTableReader(std::filesystem::path file, std::string table)
     : file_(std::move(file)), table_(std::move(table)) {}
 
 std::vector<cards::Card> CardTableReader::load() const {
-    const std::string name = file_.string();
     const auto fail = [&](const std::string& reason) -> StoreError {
-        return StoreError("無法讀取彩卷資料表 " + name + "：" + reason);
+        return StoreError(messages::reader::cannotRead(file_, reason));
     };
 
     struct stat st {};
     if (::lstat(file_.c_str(), &st) != 0)
-        throw fail("檔案不存在。請先用「賓果彩卷列印」印一批彩卷，或開啟存下的 PDF。");
+        throw fail(messages::reader::fileMissing());
     if (S_ISLNK(st.st_mode))
-        throw fail("它是符號連結，為了安全不跟隨連結開啟。");
+        throw fail(messages::reader::symbolicLink());
     if (!S_ISREG(st.st_mode))
-        throw fail("它不是一般檔案。");
+        throw fail(messages::reader::notARegularFile());
 
     // The directory resolved, because SQLite told not to follow links refuses one anywhere.
     std::error_code ignored;
@@ -61,7 +62,7 @@ std::vector<cards::Card> CardTableReader::load() const {
         while (columns.step())
             names.emplace_back(columns.columnText(0));
         if (names.empty())
-            throw fail("檔案裡沒有 " + table_ + " 資料表，不是彩卷資料表。");
+            throw fail(messages::reader::noTable(table_));
 
         std::string sql = "SELECT ";
         for (int i = 0; i < 1 + cards::NumbersPerCard; ++i) {
@@ -70,7 +71,7 @@ std::vector<cards::Card> CardTableReader::load() const {
                 return sameName(n, field);
             });
             if (found == names.end())
-                throw fail("找不到欄位 " + field + "，不是彩卷資料表。");
+                throw fail(messages::reader::missingField(field));
             if (i > 0)
                 sql += ", ";
             sql += detail::quoted(*found);
@@ -87,44 +88,42 @@ std::vector<cards::Card> CardTableReader::load() const {
             if (sqlite3_column_type(stmt, 0) != SQLITE_INTEGER ||
                 sqlite3_column_int64(stmt, 0) !=
                     static_cast<std::int32_t>(sqlite3_column_int64(stmt, 0)))
-                throw fail("第 " + std::to_string(record) + " 筆的序號 S0 不是整數。");
+                throw fail(messages::reader::serialNotAnInteger(record));
             card.serial = static_cast<std::int32_t>(sqlite3_column_int64(stmt, 0));
             std::bitset<100> seen;
             for (int k = 0; k < cards::NumbersPerCard; ++k) {
                 const sqlite3_int64 value = sqlite3_column_int64(stmt, k + 1);
                 if (sqlite3_column_type(stmt, k + 1) != SQLITE_INTEGER || value < 1 || value > 99)
-                    throw fail("第 " + std::to_string(record) + " 筆（序號 " +
-                               std::to_string(card.serial) + "）的欄位 " + fieldText(k + 1) +
-                               " 不是 1 到 99 的整數。");
+                    throw fail(
+                        messages::reader::numberOutOfRange(record, card.serial, fieldText(k + 1)));
                 if (seen.test(static_cast<std::size_t>(value)))
-                    throw fail("第 " + std::to_string(record) + " 筆（序號 " +
-                               std::to_string(card.serial) + "）的號碼 " + std::to_string(value) +
-                               " 重複出現。");
+                    throw fail(messages::reader::numberRepeated(record, card.serial, value));
                 seen.set(static_cast<std::size_t>(value));
                 card.numbers[static_cast<std::size_t>(k)] = static_cast<std::int32_t>(value);
             }
         }
         if (result.empty())
-            throw fail("資料表是空的，沒有任何彩卷。");
+            throw fail(messages::reader::empty());
         return result;
     } catch (const SqliteError& error) {
         switch (error.primaryCode()) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            throw fail("檔案正被另一個程式鎖住；請等它寫完再試一次。");
+            throw fail(messages::reader::locked());
         case SQLITE_NOTADB:
-            throw fail("它不是資料庫檔案，不是彩卷資料表。");
+            throw fail(messages::reader::notADatabase());
         case SQLITE_CORRUPT:
-            throw fail("檔案已損壞。");
+            throw fail(messages::reader::damaged());
         case SQLITE_READONLY:
-            throw fail(
-                "上一次寫入沒有完成（留下了未收回的日誌）；請用「賓果彩卷列印」重新印一次。");
+            throw fail(messages::reader::unfinishedWrite());
         case SQLITE_CANTOPEN:
         case SQLITE_PERM:
         case SQLITE_AUTH:
-            throw fail("沒有權限讀取，或無法開啟。");
+            throw fail(messages::reader::cannotOpen());
         default:
-            throw fail(error.what());
+            // SQLite's own text is English; the shared reasons say it in Chinese where they can.
+            throw fail(
+                messages::sqliteReason(error.sqliteCode(), error.systemErrno(), error.what()));
         }
     }
 }

@@ -7,9 +7,14 @@
 #include "app/ErrorBox.h"
 #include "app/InterfaceFont.h"
 #include "app/Translations.h"
+#include "caller/CallerMessages.h"
+#include "caller/Game.h"
+#include "caller/GameMessages.h"
+#include "caller/GameTexts.h"
 #include "cards/CardMessages.h"
 #include "preview/PreviewMessages.h"
 #include "report/ReportMessages.h"
+#include "store/ReaderMessages.h"
 #include "store/StoreMessages.h"
 
 #include <QFile>
@@ -36,6 +41,144 @@ struct Entry {
 
 QString fromStd(const std::string& text) {
     return QString::fromStdString(text);
+}
+
+/// A game of two cards sharing their first row, after calls 1 to 5: both complete that row with
+/// the last call, so the who-has-bingo list has names to list and to cut short.
+caller::Game twoWinnersGame() {
+    cards::Card first{7, {}};
+    cards::Card second{8, {}};
+    for (int k = 0; k < cards::NumbersPerCard; ++k) {
+        first.numbers[static_cast<std::size_t>(k)] = k + 1;
+        second.numbers[static_cast<std::size_t>(k)] = k < 5 ? k + 1 : k + 21;
+    }
+    caller::Game game({first, second}, 45);
+    for (int n = 1; n <= 5; ++n)
+        game.call(n);
+    return game;
+}
+
+void appendCallerEntries(std::vector<Entry>& all) {
+    namespace caller = bingo::caller;
+    namespace messages = bingo::caller::messages;
+    namespace reader = bingo::store::messages::reader;
+    using messages::Damage;
+    const std::filesystem::path file = "/tmp/Some Folder/game-20260101-120000-000-00.jsonl";
+    const std::filesystem::path dir = "/tmp/Some Folder";
+    const QString record = QString::fromStdString(file.string());
+    const QString folder = QString::fromStdString(dir.string());
+    const QString pdf = QStringLiteral("/tmp/Some Folder/Bingo.pdf");
+    const QString reason = QStringLiteral("Some reason here");
+    // An error the caller puts in front of what did not happen.
+    const QString error = QStringLiteral("無法寫入遊戲紀錄 /tmp/Some Folder/g.jsonl：磁碟已滿。");
+    const std::filesystem::path table = "/tmp/Some Folder/tmpBingo.db";
+    const QString tableText = QString::fromStdString(table.string());
+    std::vector<Entry> entries{
+        {"caller::cannotWriteRecord", messages::cannotWriteRecord(file, reason), {record, reason}},
+        {"caller::cannotReadRecord", messages::cannotReadRecord(file, reason), {record, reason}},
+        {"caller::cannotCreateRecordDirectory",
+         messages::cannotCreateRecordDirectory(dir, reason),
+         {folder, reason}},
+        {"caller::recordInUse", messages::recordInUse(file), {record}},
+        {"caller::fileNotFound", messages::fileNotFound(pdf), {pdf}},
+        {"caller::fileNotReadable", messages::fileNotReadable(pdf), {pdf}},
+        {"caller::notACardPdf", messages::notACardPdf(pdf), {pdf}},
+        {"caller::noCardsInPdf", messages::noCardsInPdf(pdf), {pdf}},
+        {"caller::pdfCardsDiffer", messages::pdfCardsDiffer(pdf), {pdf}},
+        {"caller::usage", messages::usage(), {"bingo-caller"}},
+        {"caller::unreadableRecordNotResumed",
+         messages::unreadableRecordNotResumed(error),
+         {error}},
+        {"caller::recordDoesNotMatch", messages::recordDoesNotMatch(file), {record}},
+        {"caller::recordNotResumed", messages::recordNotResumed(error, file), {error, record}},
+        {"caller::resumed", messages::resumed(12), {"Ctrl+N"}},
+        {"caller::newGameReady", messages::newGameReady(5994, 75), {"Enter"}},
+        {"caller::numberOutOfRange", fromStd(messages::numberOutOfRange(100, 75)), {}},
+        {"caller::alreadyCalled", fromStd(messages::alreadyCalled(42)), {}},
+        {"caller::nothingToUndo", fromStd(messages::nothingToUndo()), {}},
+        {"caller::allNumbersCalled", messages::allNumbersCalled(75), {}},
+        {"caller::serialNotDigits", messages::serialNotDigits("12a b"), {"12a b"}},
+        {"caller::typedCall", messages::typedCall("42"), {}},
+        {"caller::called", messages::called(3, 42), {}},
+        {"caller::drawn", messages::drawn(3, 42), {}},
+        {"caller::undone", messages::undone(42), {}},
+        {"caller::noCardWithSerial", messages::noCardWithSerial("0007"), {}},
+        {"caller::checked", messages::checked("0007", 2, 1), {}},
+        {"caller::callsSoFar", messages::callsSoFar(3), {}},
+        {"caller::callNotMade", messages::callNotMade(error), {error}},
+        {"caller::drawNotMade", messages::drawNotMade(error), {error}},
+        {"caller::undoNotMade", messages::undoNotMade(error), {error}},
+        {"caller::checkNotRecorded", messages::checkNotRecorded(error), {error}},
+        {"caller::gameNotEnded", messages::gameNotEnded(error), {error}},
+        {"caller::endGameQuestion", messages::endGameQuestion(12), {}},
+        {"caller::newGameStarted", messages::newGameStarted(), {}},
+        {"caller::tableHoldsAnotherJob", messages::tableHoldsAnotherJob(5994), {}},
+        {"caller::statusLine", messages::statusLine(5994, tableText, file), {tableText, record}},
+        {"caller::statusLine(no record)", messages::statusLine(5994, pdf, {}), {pdf}},
+        {"report::cannotReadSavedPdf",
+         report::messages::cannotReadSavedPdf(pdf, reason),
+         {pdf, reason}},
+        {"reader::cannotRead",
+         fromStd(reader::cannotRead(table, "Some reason here")),
+         {tableText, reason}},
+        {"reader::fileMissing", fromStd(reader::fileMissing()), {}},
+        {"reader::symbolicLink", fromStd(reader::symbolicLink()), {}},
+        {"reader::notARegularFile", fromStd(reader::notARegularFile()), {}},
+        {"reader::noTable", fromStd(reader::noTable("tbTmp")), {"tbTmp"}},
+        {"reader::missingField", fromStd(reader::missingField("S7")), {}},
+        {"reader::serialNotAnInteger", fromStd(reader::serialNotAnInteger(3)), {}},
+        {"reader::numberOutOfRange", fromStd(reader::numberOutOfRange(3, 7, "S4")), {}},
+        {"reader::numberRepeated", fromStd(reader::numberRepeated(3, 7, 42)), {}},
+        {"reader::empty", fromStd(reader::empty()), {}},
+        {"reader::locked", fromStd(reader::locked()), {}},
+        {"reader::notADatabase", fromStd(reader::notADatabase()), {}},
+        {"reader::damaged", fromStd(reader::damaged()), {}},
+        {"reader::unfinishedWrite", fromStd(reader::unfinishedWrite()), {}},
+        {"reader::cannotOpen", fromStd(reader::cannotOpen()), {}},
+    };
+    for (const Damage damage : {Damage::NotAnEvent, Damage::NotTheStart, Damage::AfterTheEnd,
+                                Damage::UnsoundCall, Damage::UndoNotLast, Damage::UnknownEvent})
+        entries.push_back(
+            {"caller::recordDamaged", messages::recordDamaged(file, 4, damage), {record}});
+    for (const int errorNumber :
+         {ENOSPC, EDQUOT, EACCES, EPERM, EROFS, ENOENT, ENOTDIR, ELOOP, EIO})
+        entries.push_back(
+            {"caller::recordSystemReason", messages::recordSystemReason(errorNumber), {}});
+
+    // The verdicts and the who-has-bingo list.
+    for (const caller::Pattern pattern :
+         {caller::Pattern::OneLine, caller::Pattern::TwoLines, caller::Pattern::FullCard})
+        entries.push_back({"caller::patternLabel", caller::patternLabel(pattern), {}});
+    for (int line = 0; line < 12; ++line)
+        entries.push_back({"caller::lineLabel", caller::lineLabel(line), {}});
+    caller::Verdict winning;
+    winning.serial = 7;
+    winning.page = 2;
+    winning.winning = true;
+    winning.lines = {0, 5, 10};
+    winning.fullCard = true;
+    winning.atCall = 24;
+    caller::Verdict losing;
+    losing.serial = 8;
+    losing.page = 2;
+    losing.lines = {11};
+    losing.missing = {3, 17, 42};
+    entries.push_back({"caller::cardLabel", caller::cardLabel(winning), {}});
+    entries.push_back({"caller::verdictText(winning)",
+                       caller::verdictText(winning, caller::Pattern::OneLine),
+                       {}});
+    entries.push_back({"caller::verdictText(losing)",
+                       caller::verdictText(losing, caller::Pattern::TwoLines),
+                       {}});
+    const caller::Game game = twoWinnersGame();
+    entries.push_back({"caller::winnersText", caller::winnersText(game), {}});
+    entries.push_back({"caller::winnersText(cut short)", caller::winnersText(game, 1), {}});
+    caller::Game quiet = twoWinnersGame();
+    quiet.call(45);
+    entries.push_back({"caller::winnersText(none new)", caller::winnersText(quiet), {}});
+    entries.push_back(
+        {"caller::winnersText(no calls)", caller::winnersText(caller::Game(game.cards(), 45)), {}});
+    all.insert(all.end(), entries.begin(), entries.end());
 }
 
 std::vector<Entry> catalogue() {
@@ -206,6 +349,7 @@ std::vector<Entry> catalogue() {
                            SQLITE_NOMEM, SQLITE_READONLY, SQLITE_PERM, SQLITE_TOOBIG, SQLITE_IOERR,
                            SQLITE_IOERR_WRITE, SQLITE_CANTOPEN})
         all.push_back({"store::sqliteReason", fromStd(store::sqliteReason(code, 0, "x y z")), {}});
+    appendCallerEntries(all);
     return all;
 }
 
@@ -229,6 +373,15 @@ TEST(MessageCatalogue, MissingFieldKeepsTheComponentAndTheFieldName) {
     EXPECT_EQ(store::messages::missingField("tbTmp", "S7"), "tbTmp: 資料表中找不到欄位 'S7'");
     EXPECT_EQ(report::messages::missingField("QRDBText4", "S4"),
               QStringLiteral("QRDBText4: 資料表中找不到欄位 'S4'"));
+}
+
+TEST(MessageCatalogue, APathHoldingPlaceholdersStaysAsItIs) {
+    const std::filesystem::path file = "/tmp/%2 and %3/game.jsonl";
+    EXPECT_EQ(caller::messages::recordDamaged(file, 4, caller::messages::Damage::NotAnEvent),
+              QStringLiteral("遊戲紀錄 /tmp/%2 and %3/game.jsonl 已損壞：第 4 行不是完整的事件。"));
+    EXPECT_EQ(caller::messages::statusLine(12, QStringLiteral("/tmp/%2%3/tmpBingo.db"), file),
+              QStringLiteral("12 張彩卷　來源：/tmp/%2%3/tmpBingo.db　紀錄：/tmp/%2 and "
+                             "%3/game.jsonl"));
 }
 
 TEST(MessageCatalogue, AnErrnoWithoutAPhraseGetsTheSystemsOwnText) {
