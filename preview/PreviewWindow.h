@@ -55,8 +55,9 @@ class PreviewWindow : public QMainWindow {
     /// Writes the pages on display as a PDF at path; throws std::runtime_error and leaves
     /// no file under that name when it cannot.
     void saveTo(const QString& path);
-    /// Shows the PDF at path instead of the pages on display, whose layout stops; throws
-    /// std::runtime_error naming the file and the reason, leaving the preview as it was.
+    /// Shows the PDF at path instead of the pages on display, whose layout stops; the caption
+    /// ("Bingo — name.pdf") and the status line then name the file. Throws std::runtime_error
+    /// naming the file and the reason, leaving the preview as it was.
     void loadFrom(const QString& path);
 
     /// Asks the user for the file to save to or to load, suggesting a name; empty when the

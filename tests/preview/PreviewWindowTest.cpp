@@ -418,6 +418,12 @@ TEST_F(PreviewWindowFileTest, TheLoadCommandShowsTheChosenPdf) {
     QTest::keyClick(&view(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(view().pageCount(), 3);
     EXPECT_EQ(window->statusBar()->currentMessage(), "已載入「saved.pdf」。");
+    // The pages are a file's now, not the job's, and the window says so for as long as it shows
+    // them.
+    EXPECT_EQ(window->windowTitle(), "Bingo — saved.pdf");
+    EXPECT_EQ(status("progressStatus"), "顯示檔案「saved.pdf」");
+    window->loadFrom(pdf);
+    EXPECT_EQ(window->windowTitle(), "Bingo — saved.pdf") << "a second file does not stack names";
 }
 
 TEST_F(PreviewWindowFileTest, ASaveThatFailsLeavesNoFile) {
