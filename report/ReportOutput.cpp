@@ -2,7 +2,6 @@
 
 #include "preview/PreviewMessages.h"
 #include "report/BandPainter.h"
-#include "report/BandRun.h"
 #include "report/ReportMessages.h"
 #include "report/ReportPages.h"
 
@@ -10,7 +9,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 

@@ -56,8 +56,6 @@ class ReportPages final : public QObject {
 
     [[nodiscard]] const ReportLayout& layout() const { return *layout_; }
     [[nodiscard]] std::shared_ptr<const ReportLayout> sharedLayout() const { return layout_; }
-    [[nodiscard]] const RecordSource& records() const { return records_; }
-    [[nodiscard]] const BandFiller& filler() const { return *filler_; }
     /// A report over the same records and handlers, not laid out yet, on paper lying as
     /// orientation says: what a print lays out anew.
     [[nodiscard]] std::unique_ptr<ReportPages> anew(QPageLayout::Orientation orientation) const;

@@ -301,16 +301,22 @@ def case_print(exe, state, work):
         check(bingo.alive(), "the program ended")
 
 
+def save_job(bingo, path, sheets, numbers=None):
+    """A job of the given size printed into the preview, its pages saved at path, the preview
+    closed again."""
+    bingo.type_job(numbers=numbers, sheets=sheets)
+    preview = bingo.print_job()
+    bingo.wait_idle()
+    bingo.save_preview(preview, path)
+    bingo.close_preview(preview)
+
+
 def case_load_pdf(exe, state, work):
     """Ctrl+O loads a saved PDF into the preview; a file that is not a PDF gives a message and
     leaves the preview as it was."""
     with Bingo(exe, state, work) as bingo:
-        bingo.type_job(sheets=3)
-        preview = bingo.print_job()
-        bingo.wait_idle()
         saved = work / "three-sheets.pdf"
-        bingo.save_preview(preview, saved)
-        bingo.close_preview(preview)
+        save_job(bingo, saved, sheets=3)
 
         bingo.set_sheets(1)
         preview = bingo.print_job()
@@ -524,12 +530,8 @@ def case_reprint_saved_pdf(exe, state, work):
     names the file, and the queue receives the file's own pages, at most 1.2 times its size."""
     need_cups(state)
     with Bingo(exe, state, work) as bingo:
-        bingo.type_job(sheets=30)
-        preview = bingo.print_job()
-        bingo.wait_idle()
         saved = work / "thirty.pdf"
-        bingo.save_preview(preview, saved)
-        bingo.close_preview(preview)
+        save_job(bingo, saved, sheets=30)
 
         bingo.set_sheets(1)
         preview = bingo.print_job()
@@ -813,13 +815,9 @@ def case_caller_killed(exe, state, work):
 def case_caller_pdf(exe, state, work):
     """A PDF saved from a 3-sheet job is checked after a later job has replaced the table."""
     with Bingo(exe, state, work) as bingo:
-        bingo.type_job(numbers=60, sheets=3)
-        preview = bingo.print_job()
-        cards = check_table(bingo.table_file, 3, numbers=60)
-        bingo.wait_idle()
         saved = work / "three-sheets.pdf"
-        bingo.save_preview(preview, saved)
-        bingo.close_preview(preview)
+        save_job(bingo, saved, sheets=3, numbers=60)
+        cards = check_table(bingo.table_file, 3, numbers=60)
         bingo.set_sheets(1)
         preview = bingo.print_job()
         check_table(bingo.table_file, 1)
